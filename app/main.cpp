@@ -1,0 +1,17 @@
+#include <new>
+
+#include "Failure.h"
+#include "Vandrel.h"
+
+int main(int argc, char** argv) {
+  try {
+    Vandrel run(argc, argv);
+  } catch (const Failure& failure) {
+    if (*failure.what() != '\0') report(QString::fromStdString(failure.what()));
+    return failure.status();
+  } catch (const std::bad_alloc&) {
+    report(QStringLiteral("out of memory"));
+    return 1;
+  }
+  return 0;
+}
