@@ -1,0 +1,3 @@
+#include "ListOfProjPoints.h"
+
+template class ListOf<ProjPoint>;

@@ -1,0 +1,3 @@
+#include "ListOfVectors.h"
+
+template class ListOf<Vector>;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ListOf.h"
+#include "Vector.h"
+
+template <>
+struct ListTraits<Vector> {
+  static constexpr const char* name = "ListOfVectors";
+  static constexpr bool endsWithLine = true;
+};
+
+using ListOfVectors = ListOf<Vector>;
