@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "LNHHolder.h"
+#include "Transformation.h"
 
 // The driver: one object is one run of the program. Every command is a member; the model file
 // reader and writer are members too, so that the commands share the model in hand.
@@ -32,6 +33,32 @@ class Vandrel {
   void loadFile(QString name);
   void readTfile(QString name);
   void writeFile(QString name);
+
+  // transform NAME [KEYWORD VALUE]... and create NEW SOURCE [KEYWORD VALUE]...
+  void transform(int argc, char** argv);
+  void create(int argc, char** argv);
+
+  // The keyword/value pairs from argv[first] on, each step multiplied onto the right of
+  // `start`, so that the steps act in command-line order. Throws a UsageError for an unknown
+  // keyword, a missing value or a value that is not a finite number.
+  Transformation parseParams(int first, int argc, char** argv, Transformation start);
+  // One builder per keyword: t followed by one step. The radian builders convert to degrees
+  // with 57.29577951308402, rounded to float.
+  Transformation xt(float value, Transformation t);
+  Transformation yt(float value, Transformation t);
+  Transformation zt(float value, Transformation t);
+  Transformation xs(float value, Transformation t);
+  Transformation ys(float value, Transformation t);
+  Transformation zs(float value, Transformation t);
+  Transformation us(float value, Transformation t);
+  Transformation xd(float value, Transformation t);
+  Transformation yd(float value, Transformation t);
+  Transformation zd(float value, Transformation t);
+  Transformation xr(float value, Transformation t);
+  Transformation yr(float value, Transformation t);
+  Transformation zr(float value, Transformation t);
+  // Applies t to every vertex record of the model; leaves the model's cursor on its first object.
+  void doMult(Transformation t);
 
   // Stands in for a command that this build does not have yet.
   void notAvailable(int argc, char** argv);
