@@ -59,6 +59,8 @@ void Vandrel::readModel(const QString& path) {
     return RunError(QStringLiteral("%1:%2: %3").arg(path).arg(lineNumber).arg(what));
   };
   model->reset();
+  loadedPath = path;
+  objectLines.clear();
   QString line;
   long lineNumber = 0;
   while (in.readLineInto(&line)) {
@@ -66,6 +68,7 @@ void Vandrel::readModel(const QString& path) {
     if (line.contains(QLatin1String("newObject"))) {
       loadObject = new LinkNodeHolder;
       model->add(loadObject);
+      objectLines.push_back(lineNumber);
       continue;
     }
     if (isBlankLine(line)) continue;
@@ -102,14 +105,7 @@ void Vandrel::writeFile(QString name) {
     currentObject = &object;
     text << "newObject\n";
     walkRecords(object, [&](LinkNodeHolder& record) {
-      writeNumber(text, record.getX());
-      text << ' ';
-      writeNumber(text, record.getY());
-      text << ' ';
-      writeNumber(text, record.getZ());
-      text << ' ';
-      writeNumber(text, record.getW());
-      text << '\n';
+      writeRecord(text, record.getX(), record.getY(), record.getZ(), record.getW());
     });
   });
   out.commit();

@@ -17,3 +17,15 @@ float readArgument(const char* text);
 // Writes a value as model files hold it: six significant digits, the shorter of fixed and
 // exponent notation, "inf" and "nan" for the special values, and 0 for minus zero.
 inline void writeNumber(QTextStream& out, double value) { out << value; }
+
+// Writes one record line "x y z w" and its line feed.
+inline void writeRecord(QTextStream& out, double x, double y, double z, double w) {
+  writeNumber(out, x);
+  out << ' ';
+  writeNumber(out, y);
+  out << ' ';
+  writeNumber(out, z);
+  out << ' ';
+  writeNumber(out, w);
+  out << '\n';
+}

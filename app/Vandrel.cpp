@@ -27,12 +27,11 @@ const Command commands[] = {
      &Vandrel::transform},
     {"create", 4, "NEW SOURCE [KEYWORD VALUE]...", "the same, written to a new model",
      &Vandrel::create},
-    {"extrude", 5, "SOURCE OUTPUT DEPTH", "turn every polygon into a prism",
-     &Vandrel::notAvailable},
+    {"extrude", 5, "SOURCE OUTPUT DEPTH", "turn every polygon into a prism", &Vandrel::extrude},
     {"clip", 10, "SOURCE OUTPUT NX NY NZ PX PY PZ",
-     "keep what lies on the normal's side of a plane", &Vandrel::notAvailable},
+     "keep what lies on the normal's side of a plane", &Vandrel::clip},
     {"rot", 12, "SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL",
-     "place COUNT copies turned about an axis over TOTAL degrees", &Vandrel::notAvailable},
+     "place COUNT copies turned about an axis over TOTAL degrees", &Vandrel::rot},
 };
 
 QString usageLine(const Command& command) {
@@ -97,8 +96,4 @@ void Vandrel::run(int argc, char** argv) {
     return;
   }
   throw UsageError(QStringLiteral("unknown command '%1'").arg(word) + tryHelp);
-}
-
-void Vandrel::notAvailable(int, char** argv) {
-  throw RunError(QStringLiteral("%1: not available yet").arg(QString::fromLocal8Bit(argv[1])));
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "LNHHolder.h"
 #include "Transformation.h"
@@ -60,12 +61,32 @@ class Vandrel {
   // Applies t to every vertex record of the model; leaves the model's cursor on its first object.
   void doMult(Transformation t);
 
-  // Stands in for a command that this build does not have yet.
-  void notAvailable(int argc, char** argv);
+  // extrude SOURCE OUTPUT DEPTH: every polygon becomes a closed prism, written to OUTPUT.poly.
+  void extrude(int argc, char** argv);
+  void doExtrude(QString depth, QString outName);
+
+  // rot SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL: COUNT copies turned about the axis.
+  void rot(int argc, char** argv);
+  // Leaves the copies in the model, for the caller to write.
+  void doRotate(QString outName, QString ax, QString ay, QString az, QString cx, QString cy,
+                QString cz, QString count, QString total);
+  // Writes the copies, the model turned 0, 1, 2, ... times by `angle` degrees about z, to the
+  // scratch file NAME.polyTemp.
+  void doZrm(QString name, float angle, float count);
+
+  // clip SOURCE OUTPUT NX NY NZ PX PY PZ: keeps what lies on the normal's side of the plane.
+  void clip(int argc, char** argv);
+  void doClip(QString outName, QString nx, QString ny, QString nz, QString px, QString py,
+              QString pz);
+  // Where the segment from a to b meets the plane, given their side values da and db.
+  Point getCenter(Point* a, Point* b, float da, float db);
 
   std::unique_ptr<LNHHolder> model;         // the model the model-file commands work on
   LinkNodeHolder* currentObject = nullptr;  // the object an operation is visiting
   LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling
+  std::unique_ptr<Point> leadPoint;         // lead record of the object in hand
+  QString loadedPath;                       // the file the model was read from
+  std::vector<long> objectLines;            // line of each object's "newObject" in that file
 
  private:
   void readModel(const QString& path);

@@ -1,0 +1,151 @@
+// Properties of the shape commands that golden files alone would not show.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cmath>
+#include <vector>
+
+#include "Failure.h"
+#include "Vandrel.h"
+
+namespace {
+
+using Polygon = std::vector<Point>;
+
+void addObject(Vandrel& driver, const Polygon& vertices) {
+  auto* object = new LinkNodeHolder;
+  object->add(-1, -1, 2, 1);
+  for (const Point& p : vertices) {
+    object->add(float(p.x), float(p.y), float(p.z), 1);
+  }
+  driver.model->add(object);
+  driver.model->reset();
+}
+
+std::vector<Polygon> vertices(LNHHolder& model) {
+  std::vector<Polygon> objects;
+  model.reset();
+  if (!model.hasCurent()) return objects;
+  do {
+    LinkNodeHolder* object = model.getCurrent();
+    objects.emplace_back();
+    object->reset();
+    while (object->advance()) {
+      objects.back().emplace_back(object->getX(), object->getY(), object->getZ());
+    }
+  } while (model.advance());
+  return objects;
+}
+
+// v turned by `degrees` right-handedly about the unit axis u (Rodrigues' formula).
+Point turned(const Point& p, const Point& center, Vector u, double degrees) {
+  u /= u.length();
+  const double a = degrees * M_PI / 180;
+  const Vector v = p - center;
+  return center +
+         (std::cos(a) * v + std::sin(a) * cross(u, v) + (dot(u, v) * (1 - std::cos(a))) * u);
+}
+
+double area(const Polygon& polygon) {  // in the x–y plane
+  double twice = 0;
+  for (size_t i = 0; i < polygon.size(); ++i) {
+    const Point& a = polygon[i];
+    const Point& b = polygon[(i + 1) % polygon.size()];
+    twice += a.x * b.y - b.x * a.y;
+  }
+  return twice / 2;
+}
+
+class Shape : public ::testing::Test {
+ protected:
+  QString path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
+  QTemporaryDir dir;
+  Vandrel driver;
+};
+
+}  // namespace
+
+TEST_F(Shape, RotTurnsCopiesAboutAnyAxis) {
+  const Polygon profile = {Point(1, 0, 0), Point(2, 1, 0.5), Point(0.5, -1, 2)};
+  const Point center(0.5, -0.25, 1);
+  for (const Vector& axis :
+       {Vector(1, 1, 1), Vector(0, 0, -1), Vector(-1, 2, -3), Vector(2, 0, 0), Vector(-1, 0, 0),
+        Vector(0.5, 0.5, 0), Vector(0, -1, 0), Vector(0, 0, 3)}) {
+    Vandrel run;
+    addObject(run, profile);
+    auto text = [](double v) { return QString::number(v, 'g', 17); };
+    run.doRotate(path("ring"), text(axis.x), text(axis.y), text(axis.z), text(center.x),
+                 text(center.y), text(center.z), QStringLiteral("5"), QStringLiteral("300"));
+    const std::vector<Polygon> copies = vertices(*run.model);
+    ASSERT_EQ(copies.size(), 5u);
+    for (size_t k = 0; k < copies.size(); ++k) {
+      for (size_t i = 0; i < profile.size(); ++i) {
+        const Point expected = turned(profile[i], center, axis, 60.0 * double(k));
+        EXPECT_NEAR(copies[k][i].x, expected.x, 1e-4) << axis << " copy " << k;
+        EXPECT_NEAR(copies[k][i].y, expected.y, 1e-4) << axis << " copy " << k;
+        EXPECT_NEAR(copies[k][i].z, expected.z, 1e-4) << axis << " copy " << k;
+      }
+    }
+  }
+}
+
+TEST_F(Shape, ClipKeepsTheRightAreaOnTheRightSide) {
+  // A regular hexagon of circumradius 2 in the plane z = 0.
+  Polygon hexagon;
+  for (int i = 0; i < 6; ++i) {
+    hexagon.emplace_back(2 * std::cos(i * M_PI / 3), 2 * std::sin(i * M_PI / 3), 0);
+  }
+  const double full = area(hexagon);
+  struct Plane {
+    Vector normal;
+    Point point;
+    double keptArea;
+  };
+  const Plane planes[] = {
+      {Vector(1, 0, 0), Point(0, 0, 0), full / 2},
+      {Vector(-1, 0, 0), Point(0, 0, 0), full / 2},
+      {Vector(0, 1, 0), Point(0, 0, 0), full / 2},
+      {Vector(1, 1, 0), Point(0, 0, 0), full / 2},
+      {Vector(1, 0, 0), Point(1, 0, 0), std::sqrt(3.0)},  // the triangle beyond x = 1
+      {Vector(0, 0, 1), Point(0, 0, -1), full},
+      {Vector(0, 0, 1), Point(0, 0, 1), 0},
+  };
+  for (const Plane& plane : planes) {
+    Vandrel run;
+    addObject(run, hexagon);
+    const auto text = [](double v) { return QString::number(v, 'g', 17); };
+    run.doClip(path("kept"), text(plane.normal.x), text(plane.normal.y), text(plane.normal.z),
+               text(plane.point.x), text(plane.point.y), text(plane.point.z));
+    Vandrel reader;
+    reader.loadFile(path("kept"));
+    const std::vector<Polygon> kept = vertices(*reader.model);
+    if (plane.keptArea == 0) {
+      EXPECT_TRUE(kept.empty());
+      continue;
+    }
+    ASSERT_EQ(kept.size(), 1u) << plane.normal;
+    EXPECT_NEAR(area(kept[0]), plane.keptArea, 1e-5) << plane.normal;
+    for (const Point& p : kept[0]) EXPECT_GE(dot(p - plane.point, plane.normal), -1e-5);
+  }
+}
+
+TEST_F(Shape, ExtrudeGivesClosedPrismsOfNPlusTwoFaces) {
+  Polygon big;
+  const int n = 200000;
+  for (int i = 0; i < n; ++i) {
+    big.emplace_back(std::cos(2 * M_PI * i / n), std::sin(2 * M_PI * i / n), 0);
+  }
+  addObject(driver, big);
+  addObject(driver, {Point(0, 0, 1), Point(1, 0, 1), Point(0, 1, 1)});
+  driver.doExtrude(QStringLiteral("2"), path("prism"));
+  Vandrel reader;
+  reader.loadFile(path("prism"));
+  const std::vector<Polygon> faces = vertices(*reader.model);
+  ASSERT_EQ(faces.size(), size_t(n + 2 + 5));
+  EXPECT_EQ(faces[1][n - 1].z, 2);  // the top of the counter-clockwise polygon is above it
+  const Polygon& lastSide = faces[n + 1];
+  EXPECT_EQ(lastSide[0].x, faces[0][n - 1].x);  // closing side: gn, gn+N, g1+N, g1
+  EXPECT_EQ(lastSide[3].x, faces[0][0].x);
+  EXPECT_EQ(faces[n + 3][0].z, 3);  // the triangle's top
+}
