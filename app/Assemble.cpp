@@ -1,32 +1,43 @@
 // assemble: joins model files by copying their lines, as text, into one new model file.
 
-#include <QFile>
-#include <QTextStream>
+#include <string_view>
 
 #include "Failure.h"
+#include "LineReader.h"
 #include "OutputFile.h"
 #include "Vandrel.h"
+
+namespace {
+
+bool isAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 // An input that cannot be read is reported and passed over, and the command then fails after
 // writing the output, as cat does. Inputs are read before the output replaces its file, so an
 // input named like the output contributes that file's earlier content.
 void Vandrel::assemble(int argc, char** argv) {
   OutputFile out(QString::fromLocal8Bit(argv[argc - 1]) + QStringLiteral(".poly"));
-  QTextStream& text = out.text();
   bool allRead = true;
-  QString line;
   for (int i = 2; i < argc - 1; ++i) {
-    const QString path = QString::fromLocal8Bit(argv[i]) + QStringLiteral(".poly");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-      report(QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
-      allRead = false;
-      continue;
-    }
-    QTextStream in(&file);
-    while (in.readLineInto(&line)) text << line << '\n';
-    if (in.status() != QTextStream::Ok || file.error() != QFileDevice::NoError) {
-      report(QStringLiteral("cannot read '%1': %2").arg(path, file.errorString()));
+    try {
+      LineReader in(QString::fromLocal8Bit(argv[i]) + QStringLiteral(".poly"));
+      std::string_view line;
+      while (in.next(&line)) {
+        if (isAscii(line)) {
+          out.write(line);
+        } else {  // decoded and encoded again, as a text stream does with malformed UTF-8
+          out.writeText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        }
+        out.write("\n");
+      }
+    } catch (const RunError& error) {
+      report(QString::fromStdString(error.what()));
       allRead = false;
     }
   }

@@ -35,7 +35,6 @@ void Vandrel::doClip(QString outName, QString nx, QString ny, QString nz, QStrin
   auto side = [&](const Point& v) { return dot(v - plane, normal); };
 
   OutputFile out(outName + QStringLiteral(".poly"));
-  QTextStream& text = out.text();
 
   model->reset();
   walkObjects(*model, [&](LinkNodeHolder& object) {
@@ -45,11 +44,11 @@ void Vandrel::doClip(QString outName, QString nx, QString ny, QString nz, QStrin
     bool started = false;
     auto keep = [&](const Point& p) {
       if (!started) {
-        text << "newObject\n";
-        writeRecord(text, leadPoint->x, leadPoint->y, leadPoint->z, 1);
+        out.write("newObject\n");
+        out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
         started = true;
       }
-      writeRecord(text, p.x, p.y, p.z, 1);
+      out.writeRecord(p.x, p.y, p.z, 1);
     };
     bool first = true;
     Point c1;

@@ -41,7 +41,6 @@ void Vandrel::extrude(int, char** argv) {
 void Vandrel::doExtrude(QString depth, QString outName) {
   const double d = readNumber(depth).value_or(0.0f);
   OutputFile out(outName + QStringLiteral(".poly"));
-  QTextStream& text = out.text();
   std::vector<Vertex> g;
   size_t objectIndex = 0;
 
@@ -70,13 +69,13 @@ void Vandrel::doExtrude(QString depth, QString outName) {
     const Vector shift = n * d;
 
     auto begin = [&]() {
-      text << "newObject\n";
-      writeRecord(text, leadPoint->x, leadPoint->y, leadPoint->z, 1);
+      out.write("newObject\n");
+      out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
     };
-    auto base = [&](const Vertex& v) { writeRecord(text, v.p.x, v.p.y, v.p.z, v.w); };
+    auto base = [&](const Vertex& v) { out.writeRecord(v.p.x, v.p.y, v.p.z, v.w); };
     auto top = [&](const Vertex& v) {
       const Point moved = v.p + shift;
-      writeRecord(text, moved.x, moved.y, moved.z, v.w);
+      out.writeRecord(moved.x, moved.y, moved.z, v.w);
     };
     auto side = [&](const Vertex& a, const Vertex& b) {
       begin();

@@ -27,10 +27,9 @@ void writePolygon(const char* name, const QString& lead, int first, int argc, ch
   for (int i = first; i < argc; ++i) coordinates << valueText(argv[i]);
 
   OutputFile out(QString::fromLocal8Bit(name) + QStringLiteral(".poly"));
-  QTextStream& text = out.text();
-  text << "newObject\n" << lead << '\n';
+  out.writeText(QStringLiteral("newObject\n%1\n").arg(lead));
   for (qsizetype i = 0; i < coordinates.size(); i += 2) {
-    text << coordinates[i] << ' ' << coordinates[i + 1] << " 1 1\n";
+    out.writeText(QStringLiteral("%1 %2 1 1\n").arg(coordinates[i], coordinates[i + 1]));
   }
   out.commit();
 }

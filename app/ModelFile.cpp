@@ -1,38 +1,40 @@
 // The model file reader and writer.
 
 #include <QFile>
-#include <QTextStream>
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "Failure.h"
+#include "LineReader.h"
+#include "ModelText.h"
 #include "ModelWalk.h"
 #include "Numbers.h"
 #include "OutputFile.h"
+#include "Parallel.h"
 #include "Vandrel.h"
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-
-// Splits a record line at runs of blanks and tabs, up to `max` fields; returns how many it found.
-int splitFields(QStringView line, QStringView* fields, int max) {
-  int count = 0;
-  qsizetype i = 0;
-  while (count < max) {
-    while (i < line.size() && isBlank(line[i])) ++i;
-    if (i == line.size()) break;
-    const qsizetype start = i;
-    while (i < line.size() && !isBlank(line[i])) ++i;
-    fields[count++] = line.mid(start, i - start);
-  }
-  return count;
+QString text(std::string_view bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-bool isBlankLine(QStringView line) {
-  for (QChar c : line) {
-    if (!isBlank(c)) return false;
+// The lines of a block of whole lines.
+void splitLines(std::string_view block, std::vector<std::string_view>* lines) {
+  lines->clear();
+  while (!block.empty()) {
+    const size_t feed = block.find('\n');
+    lines->push_back(block.substr(0, feed));
+    if (feed == std::string_view::npos) break;
+    block.remove_prefix(feed + 1);
   }
-  return true;
 }
+
+// Below this, a second thread costs more than it saves.
+constexpr size_t parallelBytes = 1 << 16;
+constexpr size_t parallelRecords = 4096;
 
 }  // namespace
 
@@ -50,63 +52,125 @@ void Vandrel::readTfile(QString name) {
 // Reads the model file at `path` into the (empty) model and leaves the cursor on its first
 // object. Every record is loaded with w = 1; fields after the third are not read.
 void Vandrel::readModel(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    throw RunError(QStringLiteral("cannot open '%1': %2").arg(path, file.errorString()));
-  }
-  QTextStream in(&file);
+  LineReader in(path);
   auto lineError = [&path](long lineNumber, const QString& what) {
     return RunError(QStringLiteral("%1:%2: %3").arg(path).arg(lineNumber).arg(what));
   };
   model->reset();
   loadedPath = path;
   objectLines.clear();
-  QString line;
   long lineNumber = 0;
-  while (in.readLineInto(&line)) {
-    ++lineNumber;
-    if (line.contains(QLatin1String("newObject"))) {
-      loadObject = new LinkNodeHolder;
-      model->add(loadObject);
-      objectLines.push_back(lineNumber);
-      continue;
+  std::string_view block;
+  struct Half {
+    std::vector<std::string_view> lines;
+    std::vector<ParsedLine> parsed;
+
+    void parse(std::string_view text) {
+      splitLines(text, &lines);
+      parsed.resize(lines.size());
+      for (size_t i = 0; i < lines.size(); ++i) parsed[i] = parseLine(lines[i]);
     }
-    if (isBlankLine(line)) continue;
-    if (loadObject == nullptr) {
-      throw lineError(lineNumber, QStringLiteral("record before the first \"newObject\" line"));
+  } halves[2];
+  while (in.nextBlock(&block)) {
+    // The two halves of a block are parsed on two threads, then added to the model in order.
+    if (block.size() < parallelBytes) {
+      halves[0].parse(block);
+      halves[1].parse({});
+    } else {
+      const size_t middle = block.find('\n', block.size() / 2) + 1;
+      inParallel([&]() { halves[0].parse(block.substr(0, middle)); },
+                 [&]() { halves[1].parse(block.substr(middle)); });
     }
-    QStringView fields[3];
-    const int found = splitFields(line, fields, 3);
-    if (found < 3) {
-      throw lineError(lineNumber,
-                      QStringLiteral("expected at least three numbers, found %1").arg(found));
-    }
-    float xyz[3];
-    for (int i = 0; i < 3; ++i) {
-      const std::optional<float> value = readNumber(fields[i]);
-      if (!value) {
-        throw lineError(lineNumber, QStringLiteral("'%1' is not a number").arg(fields[i]));
+    for (const Half& half : halves) {
+      for (size_t i = 0; i < half.lines.size(); ++i) {
+        ++lineNumber;
+        const ParsedLine& line = half.parsed[i];
+        switch (line.kind) {
+          case ParsedLine::blank:
+            continue;
+          case ParsedLine::newObject:
+            loadObject = new LinkNodeHolder;
+            model->add(loadObject);
+            objectLines.push_back(lineNumber);
+            continue;
+          default:
+            break;
+        }
+        if (loadObject == nullptr) {
+          throw lineError(lineNumber, QStringLiteral("record before the first \"newObject\" line"));
+        }
+        if (line.kind == ParsedLine::tooFewFields) {
+          throw lineError(
+              lineNumber,
+              QStringLiteral("expected at least three numbers, found %1").arg(line.field));
+        }
+        if (line.kind == ParsedLine::notANumber) {
+          std::string_view fields[3];
+          splitFields(half.lines[i], fields, 3);
+          throw lineError(lineNumber,
+                          QStringLiteral("'%1' is not a number").arg(text(fields[line.field])));
+        }
+        loadObject->add(line.xyz[0], line.xyz[1], line.xyz[2], 1.0f);
       }
-      xyz[i] = *value;
     }
-    loadObject->add(xyz[0], xyz[1], xyz[2], 1.0f);
-  }
-  if (in.status() != QTextStream::Ok || file.error() != QFileDevice::NoError) {
-    throw RunError(QStringLiteral("cannot read '%1': %2").arg(path, file.errorString()));
   }
   model->reset();
 }
 
 void Vandrel::writeFile(QString name) {
   OutputFile out(name + QStringLiteral(".poly"));
-  QTextStream& text = out.text();
+  // Objects are formatted in batches of about 64 Ki records: this thread formats the first 60
+  // percent of a batch while a second one writes out the batch before and then formats the
+  // rest, so that the two threads are about equally busy.
+  struct Batch {
+    std::vector<LinkNodeHolder*> objects;
+    std::vector<size_t> recordsBefore;  // records of the batch before each object
+    size_t records = 0;
+    std::string text[2];
+  } batches[2];
+  Batch* current = &batches[0];
+  Batch* previous = &batches[1];
+  auto writeOut = [&](Batch& batch) {
+    out.write(batch.text[0]);
+    out.write(batch.text[1]);
+    batch.text[0].clear();
+    batch.text[1].clear();
+  };
+  auto format = [&](Batch& batch, int part, size_t first, size_t last) {
+    LinkNodeHolder* const* objects = batch.objects.data();
+    appendObjects(batch.text[part], objects + first, objects + last);
+  };
+  auto finishBatch = [&]() {
+    Batch& batch = *current;
+    const size_t count = batch.objects.size();
+    if (batch.records < parallelRecords) {
+      writeOut(*previous);
+      format(batch, 0, 0, count);
+    } else {
+      const size_t middle =
+          static_cast<size_t>(std::lower_bound(batch.recordsBefore.begin(),
+                                               batch.recordsBefore.end(), batch.records * 3 / 5) -
+                              batch.recordsBefore.begin());
+      inParallel([&]() { format(batch, 0, 0, middle); },
+                 [&]() {
+                   writeOut(*previous);
+                   format(batch, 1, middle, count);
+                 });
+    }
+    std::swap(current, previous);
+    current->objects.clear();
+    current->recordsBefore.clear();
+    current->records = 0;
+  };
   model->reset();
   walkObjects(*model, [&](LinkNodeHolder& object) {
     currentObject = &object;
-    text << "newObject\n";
-    walkRecords(object, [&](LinkNodeHolder& record) {
-      writeRecord(text, record.getX(), record.getY(), record.getZ(), record.getW());
-    });
+    current->objects.push_back(&object);
+    current->recordsBefore.push_back(current->records);
+    walkRecords(object, [&](LinkNodeHolder&) { ++current->records; });
+    if (current->records >= 1 << 16) finishBatch();
   });
+  finishBatch();
+  writeOut(*previous);
   out.commit();
 }

@@ -92,18 +92,17 @@ void Vandrel::doRotate(QString outName, QString ax, QString ay, QString az, QStr
 
 void Vandrel::doZrm(QString name, float angle, float count) {
   OutputFile out(name + QStringLiteral(".polyTemp"));
-  QTextStream& text = out.text();
   const Transformation turn = zd(angle, Transformation());
   for (long long k = 0; static_cast<double>(count) > static_cast<double>(k); ++k) {
     model->reset();
     walkObjects(*model, [&](LinkNodeHolder& object) {
       currentObject = &object;
-      text << "newObject\n";
+      out.write("newObject\n");
       if (!object.hasCurent()) return;
       leadPoint = std::make_unique<Point>(object.getX(), object.getY(), object.getZ());
-      writeRecord(text, leadPoint->x, leadPoint->y, leadPoint->z, 1);
+      out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
       walkVertices(object, [&](LinkNodeHolder& r) {
-        writeRecord(text, r.getX(), r.getY(), r.getZ(), r.getW());
+        out.writeRecord(r.getX(), r.getY(), r.getZ(), r.getW());
       });
     });
     doMult(turn);

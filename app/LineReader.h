@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Reads a text file line by line, as QTextStream::readLine reads a file opened in text mode:
+// lines end at line feeds, every carriage return is dropped, a last line without a line feed is
+// still a line, and a UTF-8 byte order mark at the start is skipped. Lines are UTF-8 bytes; the
+// file is read in chunks, so memory is bounded by the longest line.
+class LineReader {
+ public:
+  // Throws a RunError "cannot open 'PATH': REASON".
+  explicit LineReader(const QString& path);
+
+  // The next line, valid until the next call; false at the end. Throws a RunError when the file
+  // cannot be read.
+  bool next(std::string_view* line);
+  // The number of the line next() returned last, from 1.
+  long lineNumber() const { return lineNumber_; }
+  // Instead of next(): the next run of whole lines, about a megabyte, each ended by its line
+  // feed but the last line of the file, which may lack one; valid until the next call.
+  bool nextBlock(std::string_view* block);
+
+ private:
+  bool fill();
+
+  QString path_;
+  QFile file_;
+  std::unique_ptr<char[]> buffer_;  // not initialised: every byte used is read first
+  size_t capacity_ = 0;
+  size_t size_ = 0;
+  size_t start_ = 0;  // first byte of the buffer not yet returned
+  bool atEnd_ = false;
+  std::string clean_;  // a line with its carriage returns removed
+  long lineNumber_ = 0;
+};

@@ -1,0 +1,74 @@
+#include "ModelText.h"
+
+#include "ModelWalk.h"
+#include "Numbers.h"
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+int splitFields(std::string_view line, std::string_view* fields, int max) {
+  int count = 0;
+  size_t i = 0;
+  while (count < max) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    if (i == line.size()) break;
+    const size_t start = i;
+    while (i < line.size() && !isBlank(line[i])) ++i;
+    fields[count++] = line.substr(start, i - start);
+  }
+  return count;
+}
+
+ParsedLine parseLine(std::string_view line) {
+  ParsedLine parsed{};
+  if (line.find("newObject") != std::string_view::npos) {
+    parsed.kind = ParsedLine::newObject;
+    return parsed;
+  }
+  const char* p = line.data();
+  const char* end = p + line.size();
+  for (int i = 0; i < 3; ++i) {
+    while (p != end && isBlank(*p)) ++p;
+    if (p == end) {
+      parsed.kind = i == 0 ? ParsedLine::blank : ParsedLine::tooFewFields;
+      parsed.field = static_cast<uint8_t>(i);
+      return parsed;
+    }
+    std::optional<float> value;
+    p = readField(p, end, &value);
+    if (!value) {
+      // A later field may be missing, which is the error to report first.
+      std::string_view fields[3];
+      const int found = splitFields(line, fields, 3);
+      parsed.kind = found < 3 ? ParsedLine::tooFewFields : ParsedLine::notANumber;
+      parsed.field = static_cast<uint8_t>(found < 3 ? found : i);
+      return parsed;
+    }
+    parsed.xyz[i] = *value;
+  }
+  parsed.kind = ParsedLine::record;
+  return parsed;
+}
+
+void appendRecord(std::string& text, double x, double y, double z, double w) {
+  char line[4 * (maxNumberLength + 1)];
+  char* end = formatNumber(x, line);
+  *end++ = ' ';
+  end = formatNumber(y, end);
+  *end++ = ' ';
+  end = formatNumber(z, end);
+  *end++ = ' ';
+  end = formatNumber(w, end);
+  *end++ = '\n';
+  text.append(line, static_cast<size_t>(end - line));
+}
+
+void appendObjects(std::string& text, LinkNodeHolder* const* first, LinkNodeHolder* const* last) {
+  for (; first != last; ++first) {
+    text += "newObject\n";
+    walkRecords(**first, [&](LinkNodeHolder& record) {
+      appendRecord(text, record.getX(), record.getY(), record.getZ(), record.getW());
+    });
+  }
+}
