@@ -1,5 +1,6 @@
 // assemble: joins model files by copying their lines, as text, into one new model file.
 
+#include <optional>
 #include <string_view>
 
 #include "Failure.h"
@@ -25,20 +26,30 @@ void Vandrel::assemble(int argc, char** argv) {
   OutputFile out(QString::fromLocal8Bit(argv[argc - 1]) + QStringLiteral(".poly"));
   bool allRead = true;
   for (int i = 2; i < argc - 1; ++i) {
+    // A failure to read an input is reported and passed over; one to write is not caught here.
+    std::optional<LineReader> in;
     try {
-      LineReader in(QString::fromLocal8Bit(argv[i]) + QStringLiteral(".poly"));
-      std::string_view line;
-      while (in.next(&line)) {
-        if (isAscii(line)) {
-          out.write(line);
-        } else {  // decoded and encoded again, as a text stream does with malformed UTF-8
-          out.writeText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
-        }
-        out.write("\n");
-      }
+      in.emplace(QString::fromLocal8Bit(argv[i]) + QStringLiteral(".poly"));
     } catch (const RunError& error) {
       report(QString::fromStdString(error.what()));
       allRead = false;
+      continue;
+    }
+    std::string_view line;
+    for (;;) {
+      try {
+        if (!in->next(&line)) break;
+      } catch (const RunError& error) {
+        report(QString::fromStdString(error.what()));
+        allRead = false;
+        break;
+      }
+      if (isAscii(line)) {
+        out.write(line);
+      } else {  // decoded and encoded again, as a text stream does with malformed UTF-8
+        out.writeText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+      }
+      out.write("\n");
     }
   }
   out.commit();

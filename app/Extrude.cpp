@@ -63,7 +63,7 @@ void Vandrel::doExtrude(QString depth, QString outName) {
       throw RunError(QStringLiteral("%1: object %2 (line %3) has no area to extrude")
                          .arg(loadedPath)
                          .arg(objectIndex)
-                         .arg(objectLines.at(objectIndex - 1)));
+                         .arg(lineOfObject(objectIndex)));
     }
     n.normalize();
     const Vector shift = n * d;

@@ -24,7 +24,7 @@ bool LineReader::fill() {
   if (kept + chunk > capacity_) {
     capacity_ = kept + chunk;
     std::unique_ptr<char[]> grown(new char[capacity_]);
-    std::memcpy(grown.get(), buffer_.get() + start_, kept);
+    if (kept > 0) std::memcpy(grown.get(), buffer_.get() + start_, kept);
     buffer_ = std::move(grown);
   } else {
     std::memmove(buffer_.get(), buffer_.get() + start_, kept);

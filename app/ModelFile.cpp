@@ -58,7 +58,6 @@ void Vandrel::readModel(const QString& path) {
   };
   model->reset();
   loadedPath = path;
-  objectLines.clear();
   long lineNumber = 0;
   std::string_view block;
   struct Half {
@@ -91,7 +90,6 @@ void Vandrel::readModel(const QString& path) {
           case ParsedLine::newObject:
             loadObject = new LinkNodeHolder;
             model->add(loadObject);
-            objectLines.push_back(lineNumber);
             continue;
           default:
             break;
@@ -115,6 +113,19 @@ void Vandrel::readModel(const QString& path) {
     }
   }
   model->reset();
+}
+
+long Vandrel::lineOfObject(size_t index) const {
+  // Read again rather than remembered: only a failure asks, and a model may have millions.
+  LineReader in(loadedPath);
+  std::string_view line;
+  size_t objects = 0;
+  while (in.next(&line)) {
+    if (line.find("newObject") != std::string_view::npos && ++objects == index) {
+      return in.lineNumber();
+    }
+  }
+  return 0;
 }
 
 void Vandrel::writeFile(QString name) {

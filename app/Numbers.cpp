@@ -1,6 +1,5 @@
 #include "Numbers.h"
 
-#include <QRegularExpression>
 #include <QString>
 #include <cerrno>
 #include <charconv>
@@ -15,13 +14,35 @@
 
 namespace {
 
+// Whether the text is a decimal number with an exponent, [+|-]digits[.digits](e|E)[+|-]digits,
+// white space around it allowed. One pass: the text may be megabytes long.
+bool isDecimalWithExponent(QStringView text) {
+  qsizetype i = 0;
+  qsizetype end = text.size();
+  while (i < end && text[i].isSpace()) ++i;
+  while (end > i && text[end - 1].isSpace()) --end;
+  auto digits = [&]() {
+    const qsizetype first = i;
+    while (i < end && text[i] >= u'0' && text[i] <= u'9') ++i;
+    return i - first;
+  };
+  if (i < end && (text[i] == u'+' || text[i] == u'-')) ++i;
+  qsizetype mantissa = digits();
+  if (i < end && text[i] == u'.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0 || i == end || (text[i] != u'e' && text[i] != u'E')) return false;
+  ++i;
+  if (i < end && (text[i] == u'+' || text[i] == u'-')) ++i;
+  return digits() > 0 && i == end;
+}
+
 // QString::toDouble refuses a decimal number whose value is too small even for a double; such
 // text is still a number, one that reads as 0 as a float.
 bool underflowsDouble(QStringView text) {
-  static thread_local const QRegularExpression decimal(
-      QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE][+-]?\\d+\\s*$"));
-  if (!decimal.match(text).hasMatch()) return false;
-  const QByteArray latin = text.toLatin1();
+  if (!isDecimalWithExponent(text)) return false;
+  const QByteArray latin = text.trimmed().toLatin1();
   errno = 0;
   const double value = std::strtod(latin.constData(), nullptr);
   return errno == ERANGE && std::fabs(value) < 1.0;

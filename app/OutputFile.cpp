@@ -1,5 +1,8 @@
 #include "OutputFile.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "Failure.h"
 #include "ModelText.h"
 #include "Numbers.h"
@@ -18,14 +21,18 @@ void OutputFile::writeRecord(double x, double y, double z, double w) {
 
 void OutputFile::writeLarge(std::string_view text) {
   writeBuffer();
-  const auto size = static_cast<qint64>(text.size());
-  if (file_.write(text.data(), size) != size) fail();
+  writeChecked(text);
 }
 
 void OutputFile::writeBuffer() {
-  const auto size = static_cast<qint64>(buffer_.size());
-  if (file_.write(buffer_.data(), size) != size) fail();
+  writeChecked(buffer_);
   buffer_.clear();
+}
+
+void OutputFile::writeChecked(std::string_view text) {
+  const auto size = static_cast<qint64>(text.size());
+  errno = 0;
+  if (file_.write(text.data(), size) != size) fail(errno);
 }
 
 void OutputFile::commit() {
@@ -36,9 +43,13 @@ void OutputFile::commit() {
   if (!file_.commit()) fail();
 }
 
-void OutputFile::fail() {
+void OutputFile::fail(int error) {
+  // A short write leaves no error in the file object; the system's reason is in errno then.
   QString reason = file_.errorString();
-  if (file_.error() == QFileDevice::NoError) reason = QStringLiteral("write failed");
+  if (file_.error() == QFileDevice::NoError) {
+    reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                        : QStringLiteral("write failed");
+  }
   file_.cancelWriting();
   throw RunError(QStringLiteral("cannot write '%1': %2").arg(path_, reason));
 }

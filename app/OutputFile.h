@@ -35,7 +35,8 @@ class OutputFile {
 
   void writeBuffer();
   void writeLarge(std::string_view text);
-  [[noreturn]] void fail();
+  void writeChecked(std::string_view text);
+  [[noreturn]] void fail(int error = 0);
 
   QString path_;
   QSaveFile file_;

@@ -86,8 +86,9 @@ class Vandrel {
   LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling
   std::unique_ptr<Point> leadPoint;         // lead record of the object in hand
   QString loadedPath;                       // the file the model was read from
-  std::vector<long> objectLines;            // line of each object's "newObject" in that file
 
  private:
   void readModel(const QString& path);
+  // The line of the index-th "newObject" (from 1) in the file the model was read from.
+  long lineOfObject(size_t index) const;
 };

@@ -11,8 +11,7 @@ class LinkNode {
   LinkNode(const LinkNode&) = delete;
   LinkNode& operator=(const LinkNode&) = delete;
 
-  // Records come from a pool: a model holds millions of them, and the general allocator would
-  // spend a third more memory and much more time on them one by one.
+  // Records come from a pool (Pool.h).
   static void* operator new(std::size_t size);
   static void operator delete(void* node, std::size_t size) noexcept;
 

@@ -1,5 +1,22 @@
 #include "LinkNodeHolder.h"
 
+#include "Pool.h"
+
+using ObjectPool = Pool<sizeof(LinkNodeHolder), alignof(LinkNodeHolder)>;
+
+void* LinkNodeHolder::operator new(std::size_t size) {
+  if (size != sizeof(LinkNodeHolder)) return ::operator new(size);
+  return ObjectPool::take();
+}
+
+void LinkNodeHolder::operator delete(void* object, std::size_t size) noexcept {
+  if (size != sizeof(LinkNodeHolder)) {
+    ::operator delete(object);
+  } else if (object != nullptr) {
+    ObjectPool::give(object);
+  }
+}
+
 LinkNodeHolder::~LinkNodeHolder() {
   // A loop, not a recursive delete: objects may hold millions of records.
   LinkNode* node = first;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "LinkNode.h"
 
 // One object of a model: a chain of records, the first of which is the lead record, and the
@@ -13,6 +15,9 @@ class LinkNodeHolder {
   ~LinkNodeHolder();
   LinkNodeHolder(const LinkNodeHolder&) = delete;
   LinkNodeHolder& operator=(const LinkNodeHolder&) = delete;
+  // Objects come from a pool (Pool.h).
+  static void* operator new(std::size_t size);
+  static void operator delete(void* object, std::size_t size) noexcept;
 
   // Puts the cursor on the first record (the lead record); null on an empty object.
   void reset() { current = first; }
