@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QString>
 #include <QTextStream>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <regex>
 #include <string>
 
 #include "../bench/ModelGenerator.h"
@@ -40,8 +40,9 @@ std::optional<float> qtRead(const std::string& text) {
   if (ok) return value;
   const double wide = string.toDouble(&ok);
   if (ok && wide != 0 && std::fabs(wide) < FLT_MIN) return 0.0f;
-  static const std::regex decimal("\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE]-\\d+\\s*");
-  if (!ok && std::regex_match(text, decimal) && std::strtod(text.c_str(), nullptr) < DBL_MIN) {
+  static const QRegularExpression decimal(
+      QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE]-\\d+\\s*$"));
+  if (!ok && decimal.match(string).hasMatch() && std::strtod(text.c_str(), nullptr) < DBL_MIN) {
     return 0.0f;
   }
   return std::nullopt;
