@@ -47,8 +47,8 @@ void OutputFile::fail(int error) {
   // A short write leaves no error in the file object; the system's reason is in errno then.
   QString reason = file_.errorString();
   if (file_.error() == QFileDevice::NoError) {
-    reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
-                        : QStringLiteral("write failed");
+    reason =
+        error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("write failed");
   }
   file_.cancelWriting();
   throw RunError(QStringLiteral("cannot write '%1': %2").arg(path_, reason));
