@@ -124,7 +124,13 @@ Transformation operator-(const Transformation& a, const Transformation& b) {
   return difference;
 }
 
-Transformation operator-(const Transformation& a) { return -1.0 * a; }
+Transformation operator-(const Transformation& a) {
+  Transformation negated;
+  for (int i = 0; i < 4; ++i) {
+    for (int j = 0; j < 4; ++j) negated.m[i][j] = -a.m[i][j];
+  }
+  return negated;
+}
 
 Transformation operator*(double s, const Transformation& a) {
   Transformation scaled;

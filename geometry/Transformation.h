@@ -51,6 +51,7 @@ class Transformation {
 
   friend Transformation operator+(const Transformation& a, const Transformation& b);
   friend Transformation operator-(const Transformation& a, const Transformation& b);
+  friend Transformation operator-(const Transformation& a);
   friend Transformation operator*(double s, const Transformation& a);
   friend Transformation operator*(const Transformation& a, const Transformation& b);
   friend Transformation translate_by(Vector t);
