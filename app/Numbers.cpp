@@ -212,6 +212,21 @@ int decimalExponent(double value) {
   return k;
 }
 
+// Settles six digits from `whole`, the value scaled by 10^(5-k) and truncated, rounded up or
+// not. Returns 0 when done, or the step by which the exponent guess k is off (1 or -1).
+int settle(uint64_t whole, bool roundUp, int k, uint64_t* digits, int* exponent10) {
+  if (whole >= 1000000) return 1;
+  if (whole < 100000) return -1;
+  uint64_t rounded = whole + (roundUp ? 1 : 0);
+  if (rounded == 1000000) {  // 999999.5 and above: one digit more
+    rounded = 100000;
+    ++k;
+  }
+  *digits = rounded;
+  *exponent10 = k;
+  return 0;
+}
+
 // The six significant digits of a finite positive value, rounded to nearest with exact ties away
 // from zero, and the decimal exponent of the first digit.
 void sixDigits(double value, uint64_t* digits, int* exponent10) {
@@ -224,25 +239,12 @@ void sixDigits(double value, uint64_t* digits, int* exponent10) {
       const int power = 5 - k;
       const double scaled =
           power >= 0 ? value * exactPowersOf10[power] : value / exactPowersOf10[-power];
-      const auto whole = static_cast<double>(static_cast<uint64_t>(scaled));  // floor
-      if (whole >= 1000000) {
-        ++k;
-        continue;
-      }
-      if (whole < 100000) {
-        --k;
-        continue;
-      }
-      const double rest = scaled - whole;
-      if (std::fabs(rest - 0.5) < 1e-9) break;
-      auto rounded = static_cast<uint64_t>(whole) + (rest > 0.5 ? 1 : 0);
-      if (rounded == 1000000) {
-        rounded = 100000;
-        ++k;
-      }
-      *digits = rounded;
-      *exponent10 = k;
-      return;
+      const auto whole = static_cast<uint64_t>(scaled);  // floor
+      const double rest = scaled - static_cast<double>(whole);
+      if (whole >= 100000 && whole < 1000000 && std::fabs(rest - 0.5) < 1e-9) break;
+      const int off = settle(whole, rest > 0.5, k, digits, exponent10);
+      if (off == 0) return;
+      k += off;
     }
   }
   uint64_t bits;
@@ -261,22 +263,9 @@ void sixDigits(double value, uint64_t* digits, int* exponent10) {
     uint64_t truncated;
     int half;
     if (!scaleExactly(mantissa, exponent, 5 - k, &truncated, &half)) break;
-    if (truncated >= 1000000) {
-      ++k;
-      continue;
-    }
-    if (truncated < 100000) {
-      --k;
-      continue;
-    }
-    uint64_t rounded = truncated + (half >= 0 ? 1 : 0);
-    if (rounded == 1000000) {
-      rounded = 100000;
-      ++k;
-    }
-    *digits = rounded;
-    *exponent10 = k;
-    return;
+    const int off = settle(truncated, half >= 0, k, digits, exponent10);
+    if (off == 0) return;
+    k += off;
   }
   // Beyond the range above no value lies exactly halfway between two six-digit decimals, so
   // printf's rounding is the nearest one.

@@ -8,6 +8,7 @@
 #include "Fatal.h"
 
 class Point;
+Point average(const Point* pts, int n);  // Point.h
 
 // A growable array of geometry values (ListOfPoints, ListOfProjPoints, ListOfVectors): the
 // storage grows by `increment` slots at a time, indexing is bounds-tested, and the list owns its
@@ -77,18 +78,10 @@ class ListOf {
     return part;
   }
 
-  // The mean of the elements, each scaled by 1/length() before it is added; lists of points only.
+  // The mean of the elements, as average() of Point.h computes it; lists of points only.
   template <class U = T, class = std::enable_if_t<std::is_same_v<U, Point>>>
   U average() const {
-    U mean;
-    if (count <= 0) return mean;
-    const double w = 1.0 / count;
-    for (int i = 0; i < count; ++i) {
-      mean.x += w * items[i].x;
-      mean.y += w * items[i].y;
-      mean.z += w * items[i].z;
-    }
-    return mean;
+    return ::average(items, count);
   }
 
   int getCapacity() const { return capacity; }

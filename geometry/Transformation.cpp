@@ -186,44 +186,24 @@ Transformation scale_by(Vector s) {
 
 Transformation scale_by(double sx, double sy, double sz) { return scale_by(Vector(sx, sy, sz)); }
 
-// Each axis rotation places c = cos(r) and s = sin(r) of one radian value r in the two rows
-// and columns of the plane it turns; with row vectors, the matrix is the transpose of the
-// column-vector textbook form.
-Transformation x_rotate_by(double degrees) {
+// A rotation in the plane of axes i and j, from i towards j: cosine c of the angle on both
+// diagonal places, its sine s at (i, j) and -s at (j, i). With row vectors this is the
+// transpose of the column-vector textbook form.
+Transformation planeRotation(double degrees, int i, int j) {
   double s;
   double c;
   sincos(toRadians(degrees), &s, &c);
   Transformation result;
-  result.m[1][1] = c;
-  result.m[1][2] = s;
-  result.m[2][1] = -s;
-  result.m[2][2] = c;
+  result.m[i][i] = c;
+  result.m[i][j] = s;
+  result.m[j][i] = -s;
+  result.m[j][j] = c;
   return result;
 }
 
-Transformation y_rotate_by(double degrees) {
-  double s;
-  double c;
-  sincos(toRadians(degrees), &s, &c);
-  Transformation result;
-  result.m[0][0] = c;
-  result.m[0][2] = -s;
-  result.m[2][0] = s;
-  result.m[2][2] = c;
-  return result;
-}
-
-Transformation z_rotate_by(double degrees) {
-  double s;
-  double c;
-  sincos(toRadians(degrees), &s, &c);
-  Transformation result;
-  result.m[0][0] = c;
-  result.m[0][1] = s;
-  result.m[1][0] = -s;
-  result.m[1][1] = c;
-  return result;
-}
+Transformation x_rotate_by(double degrees) { return planeRotation(degrees, 1, 2); }
+Transformation y_rotate_by(double degrees) { return planeRotation(degrees, 2, 0); }
+Transformation z_rotate_by(double degrees) { return planeRotation(degrees, 0, 1); }
 
 // Turns the axis into the y–z plane and onto +z, rotates about z, and turns back.
 Transformation rotate_by(double angle, const Vector& axis) {

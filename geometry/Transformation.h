@@ -56,9 +56,7 @@ class Transformation {
   friend Transformation operator*(const Transformation& a, const Transformation& b);
   friend Transformation translate_by(Vector t);
   friend Transformation scale_by(Vector s);
-  friend Transformation x_rotate_by(double degrees);
-  friend Transformation y_rotate_by(double degrees);
-  friend Transformation z_rotate_by(double degrees);
+  friend Transformation planeRotation(double degrees, int i, int j);
   friend Transformation view(double n, double f, double v);
   friend Transformation inverse_view(double n, double f, double v);
 

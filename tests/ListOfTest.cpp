@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "ListOfPoints.h"
 #include "ListOfProjPoints.h"
 #include "ListOfVectors.h"
+#include "StreamText.h"
 
 namespace {
 
@@ -12,13 +11,6 @@ ListOfPoints numbered(int n) {
   ListOfPoints list;
   for (int i = 0; i < n; ++i) list.add(Point(i, 2 * i, 3 * i));
   return list;
-}
-
-template <class T>
-std::string text(const T& value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "ListOfPoints.h"
 #include "ListOfVectors.h"
+#include "StreamText.h"
 #include "Transformation.h"
 
 namespace {
@@ -117,9 +118,8 @@ TEST(Transformation, ViewAndItsInverse) {
 }
 
 TEST(Transformation, OutputIsFourTabbedLines) {
-  std::ostringstream out;
-  out << translate_by(1, 2.5, -3);
-  EXPECT_EQ(out.str(), "\t1\t0\t0\t0\n\t0\t1\t0\t0\n\t0\t0\t1\t0\n\t1\t2.5\t-3\t1\n");
+  EXPECT_EQ(text(translate_by(1, 2.5, -3)),
+            "\t1\t0\t0\t0\n\t0\t1\t0\t0\n\t0\t0\t1\t0\n\t1\t2.5\t-3\t1\n");
 }
 
 TEST(Transformation, AppliesToWholeLists) {

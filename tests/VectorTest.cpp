@@ -1,18 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 #include "Point.h"
-
-namespace {
-template <class T>
-std::string text(const T& value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
-}
-}  // namespace
+#include "StreamText.h"
 
 TEST(Vector, EqualityIsExactIeee) {
   EXPECT_EQ(Vector(0, 0, 0) == Vector(-0.0, 0, 0), 1);
