@@ -22,7 +22,7 @@ bool LineReader::fill() {
   if (atEnd_) return false;
   const size_t kept = size_ - start_;
   if (kept + chunk > capacity_) {
-    capacity_ = kept + chunk;
+    capacity_ = std::max(kept + chunk, 2 * capacity_);  // doubling: a line may be very long
     std::unique_ptr<char[]> grown(new char[capacity_]);
     if (kept > 0) std::memcpy(grown.get(), buffer_.get() + start_, kept);
     buffer_ = std::move(grown);
