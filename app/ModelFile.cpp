@@ -76,7 +76,8 @@ void Vandrel::readModel(const QString& path) {
       halves[0].parse(block);
       halves[1].parse({});
     } else {
-      const size_t middle = block.find('\n', block.size() / 2) + 1;
+      const size_t feed = block.find('\n', block.size() / 2);
+      const size_t middle = feed == std::string_view::npos ? block.size() : feed + 1;
       inParallel([&]() { halves[0].parse(block.substr(0, middle)); },
                  [&]() { halves[1].parse(block.substr(middle)); });
     }
