@@ -2,19 +2,10 @@
 
 #include "Pool.h"
 
-using ObjectPool = Pool<sizeof(LinkNodeHolder), alignof(LinkNodeHolder)>;
-
-void* LinkNodeHolder::operator new(std::size_t size) {
-  if (size != sizeof(LinkNodeHolder)) return ::operator new(size);
-  return ObjectPool::take();
-}
+void* LinkNodeHolder::operator new(std::size_t size) { return poolNew<LinkNodeHolder>(size); }
 
 void LinkNodeHolder::operator delete(void* object, std::size_t size) noexcept {
-  if (size != sizeof(LinkNodeHolder)) {
-    ::operator delete(object);
-  } else if (object != nullptr) {
-    ObjectPool::give(object);
-  }
+  poolDelete<LinkNodeHolder>(object, size);
 }
 
 LinkNodeHolder::~LinkNodeHolder() {

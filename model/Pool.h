@@ -47,3 +47,20 @@ class Pool {
   std::size_t used_ = perSlab;
   Block* free_ = nullptr;
 };
+
+// The class-specific operator new and delete of a pooled class T: blocks of T's size come from
+// the pool, anything else (a derived class) from the general allocator.
+template <class T>
+void* poolNew(std::size_t size) {
+  if (size != sizeof(T)) return ::operator new(size);
+  return Pool<sizeof(T), alignof(T)>::take();
+}
+
+template <class T>
+void poolDelete(void* pointer, std::size_t size) noexcept {
+  if (size != sizeof(T)) {
+    ::operator delete(pointer);
+  } else if (pointer != nullptr) {
+    Pool<sizeof(T), alignof(T)>::give(pointer);
+  }
+}
