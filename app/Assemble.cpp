@@ -22,14 +22,14 @@ bool isAscii(std::string_view text) {
 // An input that cannot be read is reported and passed over, and the command then fails after
 // writing the output, as cat does. Inputs are read before the output replaces its file, so an
 // input named like the output contributes that file's earlier content.
-void Vandrel::assemble(int argc, char** argv) {
-  OutputFile out(QString::fromLocal8Bit(argv[argc - 1]) + QStringLiteral(".poly"));
+void Vandrel::assemble(const AssembleArguments& arguments) {
+  OutputFile out(arguments.output + QStringLiteral(".poly"));
   bool allRead = true;
-  for (int i = 2; i < argc - 1; ++i) {
+  for (const QString& input : arguments.inputs) {
     // A failure to read an input is reported and passed over; one to write is not caught here.
     std::optional<LineReader> in;
     try {
-      in.emplace(QString::fromLocal8Bit(argv[i]) + QStringLiteral(".poly"));
+      in.emplace(input + QStringLiteral(".poly"));
     } catch (const RunError& error) {
       report(QString::fromStdString(error.what()));
       allRead = false;

@@ -1,55 +1,53 @@
 // clip: keeps, of every polygon, the part on the side of a plane into which its normal points.
 
-#include "Failure.h"
+#include <cmath>
+#include <vector>
+
+#include "Area.h"
 #include "ModelWalk.h"
-#include "Numbers.h"
 #include "OutputFile.h"
 #include "Vandrel.h"
 
-void Vandrel::clip(int, char** argv) {
-  for (int i = 4; i <= 9; ++i) readArgument(argv[i]);
-  loadFile(QString::fromLocal8Bit(argv[2]));
-  QString arguments[7];
-  for (int i = 0; i < 7; ++i) arguments[i] = QString::fromLocal8Bit(argv[3 + i]);
-  doClip(arguments[0], arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
-         arguments[6]);
+void Vandrel::clip(const ClipArguments& arguments) {
+  loadFile(arguments.source);
+  doClip(arguments.output, arguments.plane);
 }
 
-// t = da / (da − db) in single precision, then a + t·(b − a) in double.
-Point Vandrel::getCenter(Point* a, Point* b, float da, float db) {
-  const float difference = da - db;
-  const float t = da / difference;
-  return *a + static_cast<double>(t) * (*b - *a);
+// t = da / (da − db) in single precision, then a + t·(b − a) in double. Where the side values
+// do not fit a float, or their difference does not, single precision would put the point at a
+// corner or make it NaN: t is then worked out in double.
+Point Vandrel::getCenter(Point* a, Point* b, double da, double db) {
+  const auto fa = static_cast<float>(da);
+  const auto fb = static_cast<float>(db);
+  const float difference = fa - fb;
+  double t;
+  if (std::isnormal(fa) && std::isnormal(fb) && std::isfinite(difference)) {
+    t = static_cast<double>(fa / difference);
+  } else {
+    t = da / (da - db);
+  }
+  return *a + t * (*b - *a);
 }
 
-// Walks each polygon's vertices c1 … cn and writes, in the order of travel, every vertex on the
+// Walks each polygon's vertices c1 … cn and keeps, in the order of travel, every vertex on the
 // positive side or on the plane and the crossing point of every edge whose ends lie strictly on
-// opposite sides. The side value of v is dot(v − P, N); there is no tolerance, and NaN counts as
-// on the plane. Objects with nothing on the positive side, and objects without vertices, are
-// left out.
-void Vandrel::doClip(QString outName, QString nx, QString ny, QString nz, QString px, QString py,
-                     QString pz) {
-  auto number = [](const QString& text) -> double { return readNumber(text).value_or(0.0f); };
-  const Vector normal(number(nx), number(ny), number(nz));
-  const Point plane(number(px), number(py), number(pz));
-  auto side = [&](const Point& v) { return dot(v - plane, normal); };
+// opposite sides. The side value of v is dot(v − P, N); there is no tolerance. A kept part
+// without area (Area.h), such as a polygon that only touches the plane, is left out, as are
+// polygons with nothing on the positive side.
+void Vandrel::doClip(const QString& outName, const Plane& plane) {
+  const Vector normal(plane.normal[0], plane.normal[1], plane.normal[2]);
+  const Point point(plane.point[0], plane.point[1], plane.point[2]);
+  auto side = [&](const Point& v) { return dot(v - point, normal); };
 
   OutputFile out(outName + QStringLiteral(".poly"));
+  std::vector<Point> kept;
 
   model->reset();
   walkObjects(*model, [&](LinkNodeHolder& object) {
     currentObject = &object;
     if (!object.hasCurent()) return;
     leadPoint = std::make_unique<Point>(object.getX(), object.getY(), object.getZ());
-    bool started = false;
-    auto keep = [&](const Point& p) {
-      if (!started) {
-        out.write("newObject\n");
-        out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
-        started = true;
-      }
-      out.writeRecord(p.x, p.y, p.z, 1);
-    };
+    kept.clear();
     bool first = true;
     Point c1;
     double s1 = 0;
@@ -57,9 +55,9 @@ void Vandrel::doClip(QString outName, QString nx, QString ny, QString nz, QStrin
     double sPrevious = 0;
     // Keeps `previous` unless it is negative, and the crossing point of the edge from it to (c, s).
     auto edge = [&](Point& c, double s) {
-      if (!(sPrevious < 0)) keep(previous);
+      if (!(sPrevious < 0)) kept.push_back(previous);
       if ((sPrevious > 0 && s < 0) || (sPrevious < 0 && s > 0)) {
-        keep(getCenter(&previous, &c, static_cast<float>(sPrevious), static_cast<float>(s)));
+        kept.push_back(getCenter(&previous, &c, sPrevious, s));
       }
     };
     walkVertices(object, [&](LinkNodeHolder& r) {
@@ -76,6 +74,10 @@ void Vandrel::doClip(QString outName, QString nx, QString ny, QString nz, QStrin
       sPrevious = s;
     });
     if (!first) edge(c1, s1);
+    if (polygonNormal(kept) == VZero) return;
+    out.write("newObject\n");
+    out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
+    for (const Point& p : kept) out.writeRecord(p.x, p.y, p.z, 1);
   });
   model->reset();
   out.commit();

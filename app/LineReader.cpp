@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Failure.h"
+#include "Quote.h"
 
 namespace {
 constexpr size_t chunk = 1 << 20;
@@ -11,7 +12,8 @@ constexpr size_t chunk = 1 << 20;
 
 LineReader::LineReader(const QString& path) : path_(path), file_(path) {
   if (!file_.open(QIODevice::ReadOnly)) {
-    throw RunError(QStringLiteral("cannot open '%1': %2").arg(path_, file_.errorString()));
+    throw RunError(QStringLiteral("cannot open ") + quoted(path_) + QStringLiteral(": ") +
+                   file_.errorString());
   }
   fill();
   if (size_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) start_ = 3;
@@ -33,7 +35,8 @@ bool LineReader::fill() {
   size_ = kept;
   const qint64 got = file_.read(buffer_.get() + kept, static_cast<qint64>(chunk));
   if (got < 0) {
-    throw RunError(QStringLiteral("cannot read '%1': %2").arg(path_, file_.errorString()));
+    throw RunError(QStringLiteral("cannot read ") + quoted(path_) + QStringLiteral(": ") +
+                   file_.errorString());
   }
   size_ = kept + static_cast<size_t>(got);
   if (got == 0) atEnd_ = true;
@@ -50,12 +53,14 @@ bool LineReader::next(std::string_view* line) {
       end = static_cast<size_t>(found - buffer_.get());
       break;
     }
+    if (size_ - start_ > longestLine) tooLong(lineNumber_ + 1);
     searched = size_ - start_;
     if (!fill()) {
       end = size_;
       break;
     }
   }
+  if (end - start_ > longestLine) tooLong(lineNumber_ + 1);
   std::string_view text(buffer_.get() + start_, end - start_);
   const bool lastLine = end == size_;
   start_ = lastLine ? end : end + 1;
@@ -70,7 +75,7 @@ bool LineReader::next(std::string_view* line) {
   return true;
 }
 
-bool LineReader::nextBlock(std::string_view* block) {
+bool LineReader::nextBlock(std::string_view* block, long linesBefore) {
   size_t end;
   for (;;) {
     const char* unread = buffer_.get() + start_;
@@ -79,6 +84,7 @@ bool LineReader::nextBlock(std::string_view* block) {
       end = static_cast<size_t>(static_cast<const char*>(lastFeed) - buffer_.get()) + 1;
       break;
     }
+    if (size_ - start_ > longestLine) tooLong(linesBefore + 1);
     if (!fill()) {
       end = size_;
       break;
@@ -93,4 +99,9 @@ bool LineReader::nextBlock(std::string_view* block) {
   if (first == last) return false;
   *block = std::string_view(first, static_cast<size_t>(last - first));
   return true;
+}
+
+void LineReader::tooLong(long line) const {
+  throw RunError(quotedIfNeeded(path_) + u':' + QString::number(line) +
+                 QStringLiteral(": line longer than 1 MiB"));
 }

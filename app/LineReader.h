@@ -9,23 +9,29 @@
 // Reads a text file line by line, as QTextStream::readLine reads a file opened in text mode:
 // lines end at line feeds, every carriage return is dropped, a last line without a line feed is
 // still a line, and a UTF-8 byte order mark at the start is skipped. Lines are UTF-8 bytes; the
-// file is read in chunks, so memory is bounded by the longest line.
+// file is read in chunks. A line may be at most a mebibyte long, so that memory stays bounded
+// whatever the input (/dev/zero has no line feed).
 class LineReader {
  public:
+  static constexpr size_t longestLine = 1 << 20;
+
   // Throws a RunError "cannot open 'PATH': REASON".
   explicit LineReader(const QString& path);
 
   // The next line, valid until the next call; false at the end. Throws a RunError when the file
-  // cannot be read.
+  // cannot be read or the line is longer than longestLine.
   bool next(std::string_view* line);
   // The number of the line next() returned last, from 1.
   long lineNumber() const { return lineNumber_; }
   // Instead of next(): the next run of whole lines, about a megabyte, each ended by its line
   // feed but the last line of the file, which may lack one; valid until the next call.
-  bool nextBlock(std::string_view* block);
+  // `linesBefore` is the number of lines returned so far, for the message when the next line is
+  // too long. The caller checks the length of the lines within a block.
+  bool nextBlock(std::string_view* block, long linesBefore);
 
  private:
   bool fill();
+  [[noreturn]] void tooLong(long line) const;
 
   QString path_;
   QFile file_;

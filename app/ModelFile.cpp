@@ -1,7 +1,7 @@
 // The model file reader and writer.
 
-#include <QFile>
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,13 +13,10 @@
 #include "Numbers.h"
 #include "OutputFile.h"
 #include "Parallel.h"
+#include "Quote.h"
 #include "Vandrel.h"
 
 namespace {
-
-QString text(std::string_view bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // The lines of a block of whole lines.
 void splitLines(std::string_view block, std::vector<std::string_view>* lines) {
@@ -40,24 +37,19 @@ constexpr size_t parallelRecords = 4096;
 
 void Vandrel::loadFile(QString name) { readModel(name + QStringLiteral(".poly")); }
 
-void Vandrel::readTfile(QString name) {
-  const QString path = name + QStringLiteral(".polyTemp");
-  struct Remove {
-    const QString& path;
-    ~Remove() { QFile::remove(path); }
-  } remove{path};
-  readModel(path);
-}
-
-// Reads the model file at `path` into the (empty) model and leaves the cursor on its first
-// object. Every record is loaded with w = 1; fields after the third are not read.
+// Reads the model file at `path` into a new model and leaves the cursor on its first object.
+// Every record is loaded with w = 1; fields after the third are not read.
 void Vandrel::readModel(const QString& path) {
-  LineReader in(path);
-  auto lineError = [&path](long lineNumber, const QString& what) {
-    return RunError(QStringLiteral("%1:%2: %3").arg(path).arg(lineNumber).arg(what));
-  };
-  model->reset();
+  model = std::make_unique<LNHHolder>();
+  currentObject = nullptr;
+  loadObject = nullptr;
+  objectLines.clear();
   loadedPath = path;
+  LineReader in(path);
+  const QString where = quotedIfNeeded(path) + u':';
+  auto lineError = [&where](long lineNumber, const QString& what) {
+    return RunError(where + QString::number(lineNumber) + QStringLiteral(": ") + what);
+  };
   long lineNumber = 0;
   std::string_view block;
   struct Half {
@@ -70,7 +62,7 @@ void Vandrel::readModel(const QString& path) {
       for (size_t i = 0; i < lines.size(); ++i) parsed[i] = parseLine(lines[i]);
     }
   } halves[2];
-  while (in.nextBlock(&block)) {
+  while (in.nextBlock(&block, lineNumber)) {
     // The two halves of a block are parsed on two threads, then added to the model in order.
     if (block.size() < parallelBytes) {
       halves[0].parse(block);
@@ -85,12 +77,16 @@ void Vandrel::readModel(const QString& path) {
       for (size_t i = 0; i < half.lines.size(); ++i) {
         ++lineNumber;
         const ParsedLine& line = half.parsed[i];
+        if (half.lines[i].size() > LineReader::longestLine) {
+          throw lineError(lineNumber, QStringLiteral("line longer than 1 MiB"));
+        }
         switch (line.kind) {
           case ParsedLine::blank:
             continue;
           case ParsedLine::newObject:
             loadObject = new LinkNodeHolder;
             model->add(loadObject);
+            objectLines.push_back(lineNumber);
             continue;
           default:
             break;
@@ -107,7 +103,11 @@ void Vandrel::readModel(const QString& path) {
           std::string_view fields[3];
           splitFields(half.lines[i], fields, 3);
           throw lineError(lineNumber,
-                          QStringLiteral("'%1' is not a number").arg(text(fields[line.field])));
+                          quotedField(fields[line.field]) + QStringLiteral(" is not a number"));
+        }
+        if (!std::isfinite(line.xyz[0]) || !std::isfinite(line.xyz[1]) ||
+            !std::isfinite(line.xyz[2])) {
+          throw lineError(lineNumber, QStringLiteral("coordinate is not a finite number"));
         }
         loadObject->add(line.xyz[0], line.xyz[1], line.xyz[2], 1.0f);
       }
@@ -116,21 +116,13 @@ void Vandrel::readModel(const QString& path) {
   model->reset();
 }
 
-long Vandrel::lineOfObject(size_t index) const {
-  // Read again rather than remembered: only a failure asks, and a model may have millions.
-  LineReader in(loadedPath);
-  std::string_view line;
-  size_t objects = 0;
-  while (in.next(&line)) {
-    if (line.find("newObject") != std::string_view::npos && ++objects == index) {
-      return in.lineNumber();
-    }
-  }
-  return 0;
-}
-
 void Vandrel::writeFile(QString name) {
   OutputFile out(name + QStringLiteral(".poly"));
+  writeModel(out);
+  out.commit();
+}
+
+void Vandrel::writeModel(OutputFile& out) {
   // Objects are formatted in batches of about 64 Ki records: this thread formats the first 60
   // percent of a batch while a second one writes out the batch before and then formats the
   // rest, so that the two threads are about equally busy.
@@ -184,5 +176,4 @@ void Vandrel::writeFile(QString name) {
   });
   finishBatch();
   writeOut(*previous);
-  out.commit();
 }

@@ -1,51 +1,62 @@
 #include "Numbers.h"
 
 #include <QString>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "Failure.h"
+#include "Quote.h"
 
 namespace {
 
-// Whether the text is a decimal number with an exponent, [+|-]digits[.digits](e|E)[+|-]digits,
-// white space around it allowed. One pass: the text may be megabytes long.
-bool isDecimalWithExponent(QStringView text) {
+// Whether the text is a decimal number, [+|-](digits[.[digits]]|.digits)[(e|E)[+|-]digits] with
+// white space around it allowed, whose value is not 0 but below 1: its first digit that is not
+// 0 stands after the decimal point. Such a number that QString::toDouble refuses is too small
+// even for a double, and reads as 0 like any decimal too small for a float, however it is
+// spelled. One pass: the text may be megabytes long.
+bool isSmallDecimal(QStringView text) {
   qsizetype i = 0;
   qsizetype end = text.size();
   while (i < end && text[i].isSpace()) ++i;
   while (end > i && text[end - 1].isSpace()) --end;
-  auto digits = [&]() {
-    const qsizetype first = i;
-    while (i < end && text[i] >= u'0' && text[i] <= u'9') ++i;
-    return i - first;
-  };
   if (i < end && (text[i] == u'+' || text[i] == u'-')) ++i;
-  qsizetype mantissa = digits();
-  if (i < end && text[i] == u'.') {
-    ++i;
-    mantissa += digits();
+  long long leading = 0;  // the power of ten of the first digit that is not 0
+  bool nonZero = false;
+  qsizetype digits = 0;
+  long long fractionDigits = 0;
+  for (bool fraction = false; i < end; ++i) {
+    if (text[i] == u'.' && !fraction) {
+      fraction = true;
+      continue;
+    }
+    if (text[i] < u'0' || text[i] > u'9') break;
+    ++digits;
+    if (fraction) ++fractionDigits;
+    if (!nonZero && text[i] != u'0') {
+      nonZero = true;
+      leading = fraction ? -fractionDigits : 0;
+    } else if (nonZero && !fraction) {
+      ++leading;
+    }
   }
-  if (mantissa == 0 || i == end || (text[i] != u'e' && text[i] != u'E')) return false;
-  ++i;
-  if (i < end && (text[i] == u'+' || text[i] == u'-')) ++i;
-  return digits() > 0 && i == end;
-}
-
-// QString::toDouble refuses a decimal number whose value is too small even for a double; such
-// text is still a number, one that reads as 0 as a float.
-bool underflowsDouble(QStringView text) {
-  if (!isDecimalWithExponent(text)) return false;
-  const QByteArray latin = text.trimmed().toLatin1();
-  errno = 0;
-  const double value = std::strtod(latin.constData(), nullptr);
-  return errno == ERANGE && std::fabs(value) < 1.0;
+  if (digits == 0) return false;
+  long long exponent = 0;
+  if (i < end && (text[i] == u'e' || text[i] == u'E')) {
+    ++i;
+    const bool negative = i < end && text[i] == u'-';
+    if (i < end && (text[i] == u'+' || text[i] == u'-')) ++i;
+    const qsizetype first = i;
+    for (; i < end && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+      if (exponent < 1000000000) exponent = exponent * 10 + (text[i].unicode() - u'0');
+    }
+    if (i == first) return false;
+    if (negative) exponent = -exponent;
+  }
+  return i == end && nonZero && leading + exponent < 0;
 }
 
 // toFloat narrows the double that toDouble reads: a double beyond the float range is refused,
@@ -283,7 +294,7 @@ std::optional<float> readNumber(QStringView text) {
   bool ok = false;
   const double value = text.toDouble(&ok);
   if (ok) return narrow(value);
-  if (underflowsDouble(text)) return 0.0f;
+  if (isSmallDecimal(text)) return 0.0f;
   return std::nullopt;
 }
 
@@ -319,15 +330,14 @@ const char* readField(const char* first, const char* last, std::optional<float>*
 float readArgument(const char* text) {
   const QString string = QString::fromLocal8Bit(text);
   const std::optional<float> value = readNumber(string);
+  const QString shown = quotedField(text);
   if (!value) {
     bool isDouble = false;
     string.toDouble(&isDouble);
-    throw UsageError(isDouble ? QStringLiteral("'%1' is out of range").arg(string)
-                              : QStringLiteral("'%1' is not a number").arg(string));
+    throw UsageError(shown + (isDouble ? QStringLiteral(" is out of range")
+                                       : QStringLiteral(" is not a number")));
   }
-  if (!std::isfinite(*value)) {
-    throw UsageError(QStringLiteral("'%1' is not a finite number").arg(string));
-  }
+  if (!std::isfinite(*value)) throw UsageError(shown + QStringLiteral(" is not a finite number"));
   return *value;
 }
 

@@ -1,18 +1,107 @@
 #include "OutputFile.h"
 
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "Failure.h"
 #include "ModelText.h"
 #include "Numbers.h"
+#include "Quote.h"
 
-OutputFile::OutputFile(const QString& path) : path_(path), file_(path) {
-  if (!file_.open(QIODevice::WriteOnly)) fail();
+namespace {
+
+QByteArray folderOf(const QByteArray& path) {
+  const qsizetype slash = path.lastIndexOf('/');
+  if (slash < 0) return QByteArrayLiteral(".");
+  if (slash == 0) return QByteArrayLiteral("/");
+  return path.left(slash);
+}
+
+// The file a name stands for: links followed, also a last one that points nowhere yet (the
+// file it names is made). Errors are left to the calls that use the name.
+QByteArray followLinks(QByteArray path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char target[PATH_MAX];
+    const ssize_t length = readlink(path.constData(), target, sizeof target);
+    if (length < 0 || size_t(length) == sizeof target) return path;
+    const QByteArray link(target, qsizetype(length));
+    path = link.startsWith('/') ? link : folderOf(path) + '/' + link;
+  }
+  return path;
+}
+
+// A name in `folder` that no one can guess: ".vandrel-" and 16 random letters and digits.
+QByteArray randomName(const QByteArray& folder) {
+  static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  unsigned char random[16];
+  size_t got = 0;
+  while (got < sizeof random) {
+    const ssize_t n = getrandom(random + got, sizeof random - got, 0);
+    if (n < 0 && errno != EINTR) throw RunError(QStringLiteral("no random numbers"));
+    if (n > 0) got += size_t(n);
+  }
+  QByteArray name = folder + "/.vandrel-";
+  for (unsigned char r : random) name += letters[r % 36];
+  return name;
+}
+
+QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+}  // namespace
+
+OutputFile::OutputFile(const QString& path) : path_(path) {
+  target_ = followLinks(QFile::encodeName(path));
+  folder_ = folderOf(target_);
+  struct stat existing;
+  const bool exists = ::stat(target_.constData(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) {
+    throw RunError(quoted(path_) + QStringLiteral(": not a regular file"));
+  }
+  fd_ = ::open(folder_.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    // No unnamed files here: a new file with a random name, which commit() renames.
+    for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
+      scratch_ = randomName(folder_);
+      fd_ = ::open(scratch_.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) scratch_.clear();
+  }
+  if (fd_ < 0) fail(errno);
+  if (exists) {
+    // Owner first: changing it may clear the set-user-ID and set-group-ID bits.
+    if (fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
+      [[maybe_unused]] const int ignored = fchown(fd_, uid_t(-1), existing.st_gid);
+    }
+    if (fchmod(fd_, existing.st_mode & 07777) != 0) {
+      const int error = errno;
+      discard();
+      fail(error);
+    }
+  }
   buffer_.reserve(chunk + 4 * maxNumberLength + 8);
 }
 
-void OutputFile::writeText(const QString& text) { write(std::string_view(text.toUtf8())); }
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!scratch_.isEmpty()) ::unlink(scratch_.constData());
+  scratch_.clear();
+}
+
+void OutputFile::writeText(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  write(std::string_view(bytes.constData(), size_t(bytes.size())));
+}
 
 void OutputFile::writeRecord(double x, double y, double z, double w) {
   appendRecord(buffer_, x, y, z, w);
@@ -30,26 +119,42 @@ void OutputFile::writeBuffer() {
 }
 
 void OutputFile::writeChecked(std::string_view text) {
-  const auto size = static_cast<qint64>(text.size());
-  errno = 0;
-  if (file_.write(text.data(), size) != size) fail(errno);
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd_, text.data(), text.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    text.remove_prefix(size_t(written));
+  }
+}
+
+// Gives the unnamed file a random name in its folder, to be renamed onto the target.
+bool OutputFile::linkAnonymousFile() {
+  const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QByteArray name = randomName(folder_);
+    if (linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+      scratch_ = name;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 void OutputFile::commit() {
-  // QSaveFile::commit() has been seen to succeed after writes that failed, so every write and
-  // the flush are checked first.
   writeBuffer();
-  if (!file_.flush() || file_.error() != QFileDevice::NoError) fail();
-  if (!file_.commit()) fail();
+  if (fdatasync(fd_) != 0 && errno != EINVAL) fail(errno);
+  if (scratch_.isEmpty() && !linkAnonymousFile()) fail(errno);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) fail(errno);
+  if (::rename(scratch_.constData(), target_.constData()) != 0) fail(errno);
+  scratch_.clear();
 }
 
 void OutputFile::fail(int error) {
-  // A short write leaves no error in the file object; the system's reason is in errno then.
-  QString reason = file_.errorString();
-  if (file_.error() == QFileDevice::NoError) {
-    reason =
-        error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("write failed");
-  }
-  file_.cancelWriting();
-  throw RunError(QStringLiteral("cannot write '%1': %2").arg(path_, reason));
+  throw RunError(QStringLiteral("cannot write ") + quoted(path_) + QStringLiteral(": ") +
+                 reason(error));
 }

@@ -1,20 +1,27 @@
 #pragma once
 
-#include <QSaveFile>
+#include <QByteArray>
 #include <QString>
 #include <string>
 #include <string_view>
 
-// An output file written atomically: the text goes to a temporary file beside the target, which
-// replaces the target only when commit() succeeds. An OutputFile destroyed without a successful
-// commit() removes its temporary file and leaves any earlier file of that name as it was.
+// An output file written atomically. The text goes to a new file without a name in the target's
+// folder (or, where the file system cannot make one, to a file with a random name), which
+// replaces the target only when commit() succeeds; an OutputFile destroyed before that removes
+// what it wrote and leaves any earlier file of that name as it was.
+//
+// Only regular files are replaced: a name that is, or links to, a folder, a device, a FIFO or a
+// socket is refused. A link to a regular file is followed, so the target is replaced and the
+// link kept. A replaced file keeps its mode, and its owner and group where the process may set
+// them.
 //
 // Text is collected in a buffer of about a megabyte and written in chunks, so that memory stays
 // small however large the file grows.
 class OutputFile {
  public:
-  // Throws a RunError when the temporary file cannot be created.
+  // Throws a RunError when the name is refused or the file cannot be made.
   explicit OutputFile(const QString& path);
+  ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
@@ -27,8 +34,11 @@ class OutputFile {
   void writeText(const QString& text);
   // One record line "x y z w" in the model file number format.
   void writeRecord(double x, double y, double z, double w);
-  // Checks every write and renames the file into place; throws a RunError on any failure.
+  // Writes out the rest and puts the file in place; throws a RunError on any failure.
   void commit();
+
+  // The folder the file will be in, for a look at its free space.
+  const QByteArray& folder() const { return folder_; }
 
  private:
   static constexpr size_t chunk = 1 << 20;
@@ -36,9 +46,15 @@ class OutputFile {
   void writeBuffer();
   void writeLarge(std::string_view text);
   void writeChecked(std::string_view text);
-  [[noreturn]] void fail(int error = 0);
+  bool linkAnonymousFile();
+  // Closes and removes what was written; the object is then spent.
+  void discard();
+  [[noreturn]] void fail(int error);
 
-  QString path_;
-  QSaveFile file_;
+  QString path_;        // as named, for messages
+  QByteArray target_;   // the file that is replaced, links followed
+  QByteArray folder_;   // its folder
+  QByteArray scratch_;  // the written file's temporary name, while it has one
+  int fd_ = -1;
   std::string buffer_;
 };

@@ -1,17 +1,18 @@
 // rot: copies of a model turned step by step about an axis given by a direction and a point.
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
 #include <QFile>
 #include <cmath>
 
 #include "Failure.h"
-#include "ModelWalk.h"
-#include "Numbers.h"
+#include "Keywords.h"
 #include "OutputFile.h"
+#include "Quote.h"
 #include "Vandrel.h"
 
 namespace {
-
-float number(const QString& text) { return readNumber(text).value_or(0.0f); }
 
 // The turn about y, in radians, that brings the axis into the y–z plane with a positive z.
 float alignmentY(float ax, float az) {
@@ -23,89 +24,75 @@ float alignmentY(float ax, float az) {
   return std::atan2(ax, az);
 }
 
-// The turn about x, in radians, that then brings the axis onto +z.
+// The turn about x, in radians, that then brings the axis onto +z. The squares are summed in
+// float where that neither overflows nor loses the small ones, else in double.
 float alignmentX(float ax, float ay, float az) {
   const float h2 = ax * ax + az * az;
-  return static_cast<float>(std::atan(static_cast<double>(ay) / std::sqrt(double{h2})));
+  const double h =
+      std::isnormal(h2) ? std::sqrt(double{h2}) : std::sqrt(double{ax} * ax + double{az} * az);
+  return static_cast<float>(std::atan(static_cast<double>(ay) / h));
+}
+
+// Refuses, before anything is written, copies that would not fit: about the input's size for
+// each copy.
+void checkSpace(const OutputFile& out, const QString& outPath, const QString& input,
+                double copies) {
+  struct stat source;
+  struct statvfs target;
+  if (::stat(QFile::encodeName(input).constData(), &source) != 0 || !S_ISREG(source.st_mode) ||
+      ::statvfs(out.folder().constData(), &target) != 0) {
+    return;
+  }
+  const double needed = static_cast<double>(source.st_size) * copies;
+  const double free = static_cast<double>(target.f_bavail) * static_cast<double>(target.f_frsize);
+  if (needed > free) {
+    throw RunError(QStringLiteral("cannot write ") + quoted(outPath) +
+                   QStringLiteral(": the copies need about %1 bytes, and %2 are free")
+                       .arg(needed, 0, 'f', 0)
+                       .arg(free, 0, 'f', 0));
+  }
 }
 
 }  // namespace
 
-void Vandrel::rot(int, char** argv) {
-  float values[8];
-  for (int i = 0; i < 8; ++i) values[i] = readArgument(argv[4 + i]);
-  if (values[0] == 0 && values[1] == 0 && values[2] == 0) {
-    throw UsageError(QStringLiteral("the axis direction must not be zero"));
-  }
-  if (!(values[6] > 0)) {
-    throw UsageError(QStringLiteral("the copy count must be positive, not '%1'").arg(argv[10]));
-  }
-  if (!std::isfinite(values[7] / values[6])) {
-    throw UsageError(QStringLiteral("the step %1 / %2 is too large").arg(argv[11], argv[10]));
-  }
-  loadFile(QString::fromLocal8Bit(argv[2]));
-  QString arguments[9];
-  for (int i = 0; i < 9; ++i) arguments[i] = QString::fromLocal8Bit(argv[3 + i]);
-  doRotate(arguments[0], arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
-           arguments[6], arguments[7], arguments[8]);
-  writeFile(arguments[0]);
+void Vandrel::rot(const RotArguments& arguments) {
+  loadFile(arguments.source);
+  doRotate(arguments.output, arguments.sweep);
 }
 
-// Moves the axis onto the z axis, has the copies made about z through the scratch file, reads
-// them back and moves them back about the axis. The copies pass through the text form of the
-// model file, so their coordinates are rounded to it in the aligned frame.
-void Vandrel::doRotate(QString outName, QString ax, QString ay, QString az, QString cx, QString cy,
-                       QString cz, QString count, QString total) {
-  const float step = number(total) / number(count);
-  const float x = number(ax), y = number(ay), z = number(az);
-  const float thetaY = alignmentY(x, z);
-  const float thetaX = alignmentX(x, y, z);
+// Writes copy 0 (the model), then turns the model by one step about the axis and writes it
+// again, as many times as the count asks. The turn is one matrix: the move of the axis onto the
+// z axis, the step about z, and the move back. The copies are kept, and turned, in the model's
+// own frame, so that a far axis costs no precision; with the z axis through the origin the
+// move is the identity and the turn the step about z itself.
+void Vandrel::doRotate(const QString& outName, const Sweep& sweep) {
+  const float step = sweep.total / sweep.count;
+  const float ax = sweep.axis[0], ay = sweep.axis[1], az = sweep.axis[2];
+  const float* c = sweep.centre;
+  const float thetaY = alignmentY(ax, az);
+  const float thetaX = alignmentX(ax, ay, az);
 
-  Transformation t;
-  t = xt(-number(cx), t);
-  t = yt(-number(cy), t);
-  t = zt(-number(cz), t);
-  t = yr(-thetaY, t);
-  t = xr(thetaX, t);
-  doMult(t);
+  Transformation align;
+  align = align * translate_by(-c[0], 0, 0);
+  align = align * translate_by(0, -c[1], 0);
+  align = align * translate_by(0, 0, -c[2]);
+  align = align * y_rotate_by(keywordDegrees(-thetaY));
+  align = align * x_rotate_by(keywordDegrees(thetaX));
+  Transformation back;
+  back = back * x_rotate_by(keywordDegrees(-thetaX));
+  back = back * y_rotate_by(keywordDegrees(thetaY));
+  back = back * translate_by(c[0], 0, 0);
+  back = back * translate_by(0, c[1], 0);
+  back = back * translate_by(0, 0, c[2]);
+  const Transformation turn = align * z_rotate_by(step) * back;
 
-  // The scratch file goes whatever happens from here on.
-  const QString scratch = outName + QStringLiteral(".polyTemp");
-  struct Remove {
-    const QString& path;
-    ~Remove() { QFile::remove(path); }
-  } remove{scratch};
-  doZrm(outName, step, number(count));
-  model = std::make_unique<LNHHolder>();
-  currentObject = nullptr;
-  loadObject = nullptr;
-  readTfile(outName);
-
-  t = Transformation();
-  t = xr(-thetaX, t);
-  t = yr(thetaY, t);
-  t = xt(number(cx), t);
-  t = yt(number(cy), t);
-  t = zt(number(cz), t);
-  doMult(t);
-}
-
-void Vandrel::doZrm(QString name, float angle, float count) {
-  OutputFile out(name + QStringLiteral(".polyTemp"));
-  const Transformation turn = zd(angle, Transformation());
-  for (long long k = 0; static_cast<double>(count) > static_cast<double>(k); ++k) {
-    model->reset();
-    walkObjects(*model, [&](LinkNodeHolder& object) {
-      currentObject = &object;
-      out.write("newObject\n");
-      if (!object.hasCurent()) return;
-      leadPoint = std::make_unique<Point>(object.getX(), object.getY(), object.getZ());
-      out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
-      walkVertices(object, [&](LinkNodeHolder& r) {
-        out.writeRecord(r.getX(), r.getY(), r.getZ(), r.getW());
-      });
-    });
-    doMult(turn);
+  const QString outPath = outName + QStringLiteral(".poly");
+  OutputFile out(outPath);
+  const double copies = std::ceil(static_cast<double>(sweep.count));
+  checkSpace(out, outPath, loadedPath, copies);
+  for (long long k = 0; static_cast<double>(sweep.count) > static_cast<double>(k); ++k) {
+    if (k > 0) doMult(turn);
+    writeModel(out);
   }
   out.commit();
 }

@@ -6,32 +6,39 @@
 #include <iterator>
 
 #include "Failure.h"
+#include "Quote.h"
 
 namespace {
 
 struct Command {
   const char* word;
-  int minArgc;  // argc needed, the program and the command word included
+  int fewest;  // words after the command word
+  int most;    // the same, or -1 for no limit
   const char* arguments;
   const char* summary;
-  void (Vandrel::*run)(int argc, char** argv);
+  void (*run)(Vandrel& driver, Words words);
 };
 
 // Matched in this order, exactly and case-sensitively.
 const Command commands[] = {
-    {"polygon", 3, "NAME X Y [X Y]...", "write a polygon in the plane z = 1", &Vandrel::polygon},
-    {"polygonC", 6, "NAME A B C X Y [X Y]...", "the same, with the lead record A B C 1",
-     &Vandrel::polygonC},
-    {"assemble", 3, "[INPUT]... OUTPUT", "join model files into one", &Vandrel::assemble},
-    {"transform", 3, "NAME [KEYWORD VALUE]...", "move, scale and turn a model in place",
-     &Vandrel::transform},
-    {"create", 4, "NEW SOURCE [KEYWORD VALUE]...", "the same, written to a new model",
-     &Vandrel::create},
-    {"extrude", 5, "SOURCE OUTPUT DEPTH", "turn every polygon into a prism", &Vandrel::extrude},
-    {"clip", 10, "SOURCE OUTPUT NX NY NZ PX PY PZ",
-     "keep what lies on the normal's side of a plane", &Vandrel::clip},
-    {"rot", 12, "SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL",
-     "place COUNT copies turned about an axis over TOTAL degrees", &Vandrel::rot},
+    {"polygon", 1, -1, "NAME X Y [X Y]...", "write a polygon in the plane z = 1",
+     [](Vandrel& v, Words w) { v.polygon(polygonArguments(w, false)); }},
+    {"polygonC", 4, -1, "NAME A B C X Y [X Y]...", "the same, with the lead record A B C 1",
+     [](Vandrel& v, Words w) { v.polygon(polygonArguments(w, true)); }},
+    {"assemble", 1, -1, "[INPUT]... OUTPUT", "join model files into one",
+     [](Vandrel& v, Words w) { v.assemble(assembleArguments(w)); }},
+    {"transform", 1, -1, "NAME [KEYWORD VALUE]...", "move, scale and turn a model in place",
+     [](Vandrel& v, Words w) { v.transform(transformArguments(w, false)); }},
+    {"create", 2, -1, "NEW SOURCE [KEYWORD VALUE]...", "the same, written to a new model",
+     [](Vandrel& v, Words w) { v.transform(transformArguments(w, true)); }},
+    {"extrude", 3, 3, "SOURCE OUTPUT DEPTH", "turn every polygon into a prism",
+     [](Vandrel& v, Words w) { v.extrude(extrudeArguments(w)); }},
+    {"clip", 8, 8, "SOURCE OUTPUT NX NY NZ PX PY PZ",
+     "keep what lies on the normal's side of a plane",
+     [](Vandrel& v, Words w) { v.clip(clipArguments(w)); }},
+    {"rot", 10, 10, "SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL",
+     "place COUNT copies turned about an axis over TOTAL degrees",
+     [](Vandrel& v, Words w) { v.rot(rotArguments(w)); }},
 };
 
 QString usageLine(const Command& command) {
@@ -86,14 +93,18 @@ void Vandrel::run(int argc, char** argv) {
   }
   for (const Command& command : commands) {
     if (word != QLatin1String(command.word)) continue;
-    if (argc < command.minArgc) throw UsageError(usageLine(command));
+    const Words words{argv + 2, argc - 2};
+    if (words.count < command.fewest) throw UsageError(usageLine(command));
     try {
-      (this->*command.run)(argc, argv);
+      if (command.most >= 0 && words.count > command.most) {
+        throw UsageError(QStringLiteral("unexpected argument ") + quotedField(words[command.most]));
+      }
+      command.run(*this, words);
     } catch (const UsageError& error) {
-      throw UsageError(QStringLiteral("%1: %2; %3")
-                           .arg(word, QString::fromStdString(error.what()), usageLine(command)));
+      throw UsageError(word + QStringLiteral(": ") + QString::fromStdString(error.what()) +
+                       QStringLiteral("; ") + usageLine(command));
     }
     return;
   }
-  throw UsageError(QStringLiteral("unknown command '%1'").arg(word) + tryHelp);
+  throw UsageError(QStringLiteral("unknown command ") + quotedField(argv[1]) + tryHelp);
 }

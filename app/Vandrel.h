@@ -4,12 +4,16 @@
 #include <memory>
 #include <vector>
 
+#include "Arguments.h"
 #include "LNHHolder.h"
 #include "Transformation.h"
+
+class OutputFile;
 
 // The driver: one object is one run of the program. Every command is a member; the model file
 // reader and writer are members too, so that the commands share the model in hand.
 //
+// The command line is read into typed values first (Arguments.h); the commands take those.
 // Failures are thrown as Failure exceptions (see Failure.h); nothing here prints except
 // --help and --version, on standard output.
 class Vandrel {
@@ -25,70 +29,49 @@ class Vandrel {
   // Validates the command line, then runs the one command it names.
   void run(int argc, char** argv);
 
-  // Commands that read their arguments themselves.
-  void polygon(int argc, char** argv);
-  void polygonC(int argc, char** argv);
-  void assemble(int argc, char** argv);
+  // polygon and polygonC: a one-object model from coordinates.
+  void polygon(const PolygonArguments& arguments);
+  void assemble(const AssembleArguments& arguments);
 
-  // Model files: NAME.poly, and the scratch file NAME.polyTemp that readTfile removes.
+  // Model files: reads NAME.poly into a new model, leaving the cursor on its first object;
+  // writes the model to NAME.poly.
   void loadFile(QString name);
-  void readTfile(QString name);
   void writeFile(QString name);
 
-  // transform NAME [KEYWORD VALUE]... and create NEW SOURCE [KEYWORD VALUE]...
-  void transform(int argc, char** argv);
-  void create(int argc, char** argv);
-
+  // transform and create: the steps applied to every vertex of the source, written to output.
+  void transform(const TransformArguments& arguments);
   // The keyword/value pairs from argv[first] on, each step multiplied onto the right of
-  // `start`, so that the steps act in command-line order. Throws a UsageError for an unknown
-  // keyword, a missing value or a value that is not a finite number.
+  // `start` (Keywords.h).
   Transformation parseParams(int first, int argc, char** argv, Transformation start);
-  // One builder per keyword: t followed by one step. The radian builders convert to degrees
-  // with 57.29577951308402, rounded to float.
-  Transformation xt(float value, Transformation t);
-  Transformation yt(float value, Transformation t);
-  Transformation zt(float value, Transformation t);
-  Transformation xs(float value, Transformation t);
-  Transformation ys(float value, Transformation t);
-  Transformation zs(float value, Transformation t);
-  Transformation us(float value, Transformation t);
-  Transformation xd(float value, Transformation t);
-  Transformation yd(float value, Transformation t);
-  Transformation zd(float value, Transformation t);
-  Transformation xr(float value, Transformation t);
-  Transformation yr(float value, Transformation t);
-  Transformation zr(float value, Transformation t);
-  // Applies t to every vertex record of the model; leaves the model's cursor on its first object.
+  // Applies t to every vertex record of the model; leaves the model's cursor on its first
+  // object. Throws a RunError when a result is not a finite float.
   void doMult(Transformation t);
 
-  // extrude SOURCE OUTPUT DEPTH: every polygon becomes a closed prism, written to OUTPUT.poly.
-  void extrude(int argc, char** argv);
-  void doExtrude(QString depth, QString outName);
+  // extrude: every polygon becomes a closed prism, written to OUTPUT.poly.
+  void extrude(const ExtrudeArguments& arguments);
+  void doExtrude(float depth, const QString& outName);
 
-  // rot SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL: COUNT copies turned about the axis.
-  void rot(int argc, char** argv);
-  // Leaves the copies in the model, for the caller to write.
-  void doRotate(QString outName, QString ax, QString ay, QString az, QString cx, QString cy,
-                QString cz, QString count, QString total);
-  // Writes the copies, the model turned 0, 1, 2, ... times by `angle` degrees about z, to the
-  // scratch file NAME.polyTemp.
-  void doZrm(QString name, float angle, float count);
+  // rot: copies of the model turned about an axis, written to OUTPUT.poly.
+  void rot(const RotArguments& arguments);
+  void doRotate(const QString& outName, const Sweep& sweep);
 
-  // clip SOURCE OUTPUT NX NY NZ PX PY PZ: keeps what lies on the normal's side of the plane.
-  void clip(int argc, char** argv);
-  void doClip(QString outName, QString nx, QString ny, QString nz, QString px, QString py,
-              QString pz);
+  // clip: keeps what lies on the normal's side of the plane, written to OUTPUT.poly.
+  void clip(const ClipArguments& arguments);
+  void doClip(const QString& outName, const Plane& plane);
   // Where the segment from a to b meets the plane, given their side values da and db.
-  Point getCenter(Point* a, Point* b, float da, float db);
+  Point getCenter(Point* a, Point* b, double da, double db);
 
   std::unique_ptr<LNHHolder> model;         // the model the model-file commands work on
   LinkNodeHolder* currentObject = nullptr;  // the object an operation is visiting
   LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling
   std::unique_ptr<Point> leadPoint;         // lead record of the object in hand
   QString loadedPath;                       // the file the model was read from
+  std::vector<long> objectLines;            // the line of each object's "newObject" in it
 
  private:
   void readModel(const QString& path);
-  // The line of the index-th "newObject" (from 1) in the file the model was read from.
-  long lineOfObject(size_t index) const;
+  // Appends every object of the model to `out`, as the writer writes them.
+  void writeModel(OutputFile& out);
+  // "PATH: result out of range (object N)", N from 1.
+  [[noreturn]] void outOfRange(size_t object) const;
 };

@@ -1,3 +1,4 @@
+#include <exception>
 #include <new>
 
 #include "Failure.h"
@@ -11,6 +12,12 @@ int main(int argc, char** argv) {
     return failure.status();
   } catch (const std::bad_alloc&) {
     report(QStringLiteral("out of memory"));
+    return 1;
+  } catch (const std::exception& error) {
+    report(QStringLiteral("internal error: ") + QString::fromLocal8Bit(error.what()));
+    return 1;
+  } catch (...) {
+    report(QStringLiteral("internal error: unknown exception"));
     return 1;
   }
   return 0;

@@ -21,8 +21,6 @@ void addObject(Vandrel& driver, const Polygon& vertices) {
   driver.model->reset();
 }
 
-QString text(double v) { return QString::number(v, 'g', 17); }
-
 std::vector<Polygon> vertices(LNHHolder& model) {
   std::vector<Polygon> objects;
   model.reset();
@@ -65,14 +63,21 @@ class Shape : public ::testing::Test {
 TEST_F(Shape, RotTurnsCopiesAboutAnyAxis) {
   const Polygon profile = {Point(1, 0, 0), Point(2, 1, 0.5), Point(0.5, -1, 2)};
   const Point center(0.5, -0.25, 1);
+  // The last three: squares that overflow or underflow a float.
   for (const Vector& axis :
        {Vector(1, 1, 1), Vector(0, 0, -1), Vector(-1, 2, -3), Vector(2, 0, 0), Vector(-1, 0, 0),
-        Vector(0.5, 0.5, 0), Vector(0, -1, 0), Vector(0, 0, 3)}) {
+        Vector(0.5, 0.5, 0), Vector(0, -1, 0), Vector(0, 0, 3), Vector(1e20, 1e20, 0),
+        Vector(0, 0, 1e-30), Vector(-3e-30, 1e-30, 2e-30)}) {
     Vandrel run;
     addObject(run, profile);
-    run.doRotate(path("ring"), text(axis.x), text(axis.y), text(axis.z), text(center.x),
-                 text(center.y), text(center.z), QStringLiteral("5"), QStringLiteral("300"));
-    const std::vector<Polygon> copies = vertices(*run.model);
+    const Sweep sweep{{float(axis.x), float(axis.y), float(axis.z)},
+                      {float(center.x), float(center.y), float(center.z)},
+                      5,
+                      300};
+    run.doRotate(path("ring"), sweep);
+    Vandrel reader;
+    reader.loadFile(path("ring"));
+    const std::vector<Polygon> copies = vertices(*reader.model);
     ASSERT_EQ(copies.size(), 5u);
     for (size_t k = 0; k < copies.size(); ++k) {
       for (size_t i = 0; i < profile.size(); ++i) {
@@ -106,8 +111,9 @@ TEST_F(Shape, ClipKeepsTheRightAreaOnTheRightSide) {
   for (const auto& plane : planes) {
     Vandrel run;
     addObject(run, hexagon);
-    run.doClip(path("kept"), text(plane.normal.x), text(plane.normal.y), text(plane.normal.z),
-               text(plane.point.x), text(plane.point.y), text(plane.point.z));
+    const Plane cut{{float(plane.normal.x), float(plane.normal.y), float(plane.normal.z)},
+                    {float(plane.point.x), float(plane.point.y), float(plane.point.z)}};
+    run.doClip(path("kept"), cut);
     Vandrel reader;
     reader.loadFile(path("kept"));
     const std::vector<Polygon> kept = vertices(*reader.model);

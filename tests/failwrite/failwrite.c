@@ -1,6 +1,7 @@
-/* A test-only LD_PRELOAD shim: with FAILWRITE_AT=N, the N-th call (from 1) of write() to a
- * file other than standard output and standard error, or of rename(), renameat() or linkat()
- * (which put a finished file in place), fails with ENOSPC. Every later call succeeds again. */
+/* A test-only LD_PRELOAD shim: with FAILWRITE_AT=N, the N-th call (from 1) of write() or
+ * fdatasync() on a file other than standard output and standard error, or of rename(),
+ * renameat() or linkat() (which put a finished file in place), fails with ENOSPC. Every later
+ * call succeeds again. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -27,6 +28,7 @@ static int failNow(void) {
   }
 
 INTERPOSE(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size), fd > 2)
+INTERPOSE(int, fdatasync, (int fd), (fd), fd > 2)
 INTERPOSE(int, rename, (const char* from, const char* to), (from, to), 1)
 INTERPOSE(int, renameat, (int fromDir, const char* from, int toDir, const char* to),
           (fromDir, from, toDir, to), 1)

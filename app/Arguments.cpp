@@ -1,0 +1,96 @@
+#include "Arguments.h"
+
+#include <QByteArray>
+#include <cmath>
+#include <cstring>
+
+#include "Failure.h"
+#include "Keywords.h"
+#include "Numbers.h"
+#include "Quote.h"
+
+QString modelName(const char* text) {
+  const QString name = QString::fromUtf8(text);
+  if (name.toUtf8() != QByteArray(text)) {
+    throw UsageError(QStringLiteral("the name ") + quoted(std::string_view(text)) +
+                     QStringLiteral(" is not valid UTF-8"));
+  }
+  return name;
+}
+
+namespace {
+
+// A checked value as it is written: its text without the white space around it.
+QString valueText(const char* text) {
+  readArgument(text);
+  return QString::fromUtf8(text).trimmed();
+}
+
+}  // namespace
+
+PolygonArguments polygonArguments(Words words, bool withLead) {
+  PolygonArguments arguments;
+  arguments.name = modelName(words[0]);
+  int first = 1;
+  arguments.lead = QStringLiteral("-1 -1 2 1");
+  if (withLead) {
+    arguments.lead = valueText(words[1]) + u' ' + valueText(words[2]) + u' ' + valueText(words[3]) +
+                     QStringLiteral(" 1");
+    first = 4;
+  }
+  const int values = words.count - first;
+  if (values == 0) throw UsageError(QStringLiteral("no coordinates given"));
+  if (values % 2 != 0) {
+    throw UsageError(
+        QStringLiteral("odd number of coordinates (%1); they come in x y pairs").arg(values));
+  }
+  for (int i = first; i < words.count; ++i) arguments.coordinates << valueText(words[i]);
+  return arguments;
+}
+
+AssembleArguments assembleArguments(Words words) {
+  AssembleArguments arguments;
+  for (int i = 0; i + 1 < words.count; ++i) arguments.inputs << modelName(words[i]);
+  arguments.output = modelName(words[words.count - 1]);
+  return arguments;
+}
+
+TransformArguments transformArguments(Words words, bool create) {
+  TransformArguments arguments;
+  arguments.output = modelName(words[0]);
+  arguments.source = create ? modelName(words[1]) : arguments.output;
+  arguments.steps = parseKeywords(words, create ? 2 : 1, Transformation());
+  return arguments;
+}
+
+ExtrudeArguments extrudeArguments(Words words) {
+  return {modelName(words[0]), modelName(words[1]), readArgument(words[2])};
+}
+
+RotArguments rotArguments(Words words) {
+  RotArguments arguments{modelName(words[0]), modelName(words[1]), {}};
+  Sweep& sweep = arguments.sweep;
+  for (int i = 0; i < 3; ++i) sweep.axis[i] = readArgument(words[2 + i]);
+  for (int i = 0; i < 3; ++i) sweep.centre[i] = readArgument(words[5 + i]);
+  sweep.count = readArgument(words[8]);
+  sweep.total = readArgument(words[9]);
+  if (sweep.axis[0] == 0 && sweep.axis[1] == 0 && sweep.axis[2] == 0) {
+    throw UsageError(QStringLiteral("the axis direction must not be zero"));
+  }
+  if (!(sweep.count > 0)) {
+    throw UsageError(QStringLiteral("the copy count must be positive, not ") +
+                     quotedField(words[8]));
+  }
+  if (!std::isfinite(sweep.total / sweep.count)) {
+    throw UsageError(QStringLiteral("the step ") + quotedField(words[9]) + QStringLiteral(" / ") +
+                     quotedField(words[8]) + QStringLiteral(" is too large"));
+  }
+  return arguments;
+}
+
+ClipArguments clipArguments(Words words) {
+  ClipArguments arguments{modelName(words[0]), modelName(words[1]), {}};
+  for (int i = 0; i < 3; ++i) arguments.plane.normal[i] = readArgument(words[2 + i]);
+  for (int i = 0; i < 3; ++i) arguments.plane.point[i] = readArgument(words[5 + i]);
+  return arguments;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "Transformation.h"
+
+// The values of a command line, read and checked once, before any file is touched. A value
+// that is not what its place asks for is a UsageError that names it.
+
+// The words of a command line after the command word.
+struct Words {
+  char** first;
+  int count;
+  const char* operator[](int i) const { return first[i]; }
+};
+
+// A model name: the argument as typed. It must be UTF-8, so that it names the file it says.
+QString modelName(const char* text);
+
+// polygon NAME X Y [X Y]... and polygonC NAME A B C X Y [X Y]...: the values as typed, without
+// the white space around them.
+struct PolygonArguments {
+  QString name;
+  QString lead;  // the lead record line
+  QStringList coordinates;
+};
+PolygonArguments polygonArguments(Words words, bool withLead);
+
+// assemble [INPUT]... OUTPUT
+struct AssembleArguments {
+  QStringList inputs;
+  QString output;
+};
+AssembleArguments assembleArguments(Words words);
+
+// transform NAME [KEYWORD VALUE]... and create NEW SOURCE [KEYWORD VALUE]...
+struct TransformArguments {
+  QString source;
+  QString output;
+  Transformation steps;
+};
+TransformArguments transformArguments(Words words, bool create);
+
+// extrude SOURCE OUTPUT DEPTH
+struct ExtrudeArguments {
+  QString source;
+  QString output;
+  float depth;
+};
+ExtrudeArguments extrudeArguments(Words words);
+
+// rot: `count` copies about the axis with direction `axis` through `centre`, each turned
+// total / count degrees further than the one before. The direction is not zero, the count is
+// positive and the step is finite.
+struct Sweep {
+  float axis[3];
+  float centre[3];
+  float count;
+  float total;
+};
+struct RotArguments {
+  QString source;
+  QString output;
+  Sweep sweep;
+};
+RotArguments rotArguments(Words words);
+
+// clip: the plane through `point` with the normal `normal`, whose length does not matter.
+struct Plane {
+  float normal[3];
+  float point[3];
+};
+struct ClipArguments {
+  QString source;
+  QString output;
+  Plane plane;
+};
+ClipArguments clipArguments(Words words);
