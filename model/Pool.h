@@ -49,18 +49,29 @@ class Pool {
 };
 
 // The class-specific operator new and delete of a pooled class T: blocks of T's size come from
-// the pool, anything else (a derived class) from the general allocator.
+// the pool, anything else (a derived class) from the general allocator. Built with
+// VANDREL_NO_POOL, everything comes from the general allocator, so that a leak checker sees
+// each block (the pool keeps every slab reachable).
 template <class T>
 void* poolNew(std::size_t size) {
+#ifdef VANDREL_NO_POOL
+  return ::operator new(size);
+#else
   if (size != sizeof(T)) return ::operator new(size);
   return Pool<sizeof(T), alignof(T)>::take();
+#endif
 }
 
 template <class T>
 void poolDelete(void* pointer, std::size_t size) noexcept {
+#ifdef VANDREL_NO_POOL
+  static_cast<void>(size);
+  ::operator delete(pointer);
+#else
   if (size != sizeof(T)) {
     ::operator delete(pointer);
   } else if (pointer != nullptr) {
     Pool<sizeof(T), alignof(T)>::give(pointer);
   }
+#endif
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTextStream>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -31,8 +32,8 @@ std::string fastText(double value) {
   return std::string(buffer, formatNumber(value, buffer));
 }
 
-// The rule, spelled with Qt alone: what toFloat accepts, and decimal numbers too small for a
-// float, which read as 0.
+// The rule, spelled with Qt and long double: what toFloat accepts, and decimal numbers too small
+// for a float, however they are spelled, which read as 0.
 std::optional<float> qtRead(const std::string& text) {
   const QString string = QString::fromStdString(text);
   bool ok = false;
@@ -41,9 +42,13 @@ std::optional<float> qtRead(const std::string& text) {
   const double wide = string.toDouble(&ok);
   if (ok && wide != 0 && std::fabs(wide) < FLT_MIN) return 0.0f;
   static const QRegularExpression decimal(
-      QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE]-\\d+\\s*$"));
-  if (!ok && decimal.match(string).hasMatch() && std::strtod(text.c_str(), nullptr) < DBL_MIN) {
-    return 0.0f;
+      QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
+  if (!ok && decimal.match(string).hasMatch()) {
+    const std::string trimmed = string.trimmed().toStdString();
+    const char* first = trimmed.data() + (trimmed[0] == '+');
+    long double tiny = 1;
+    std::from_chars(first, trimmed.data() + trimmed.size(), tiny);
+    if (tiny != 0 && std::fabs(tiny) < FLT_MIN) return 0.0f;
   }
   return std::nullopt;
 }
@@ -143,12 +148,18 @@ TEST(ReadNumber, ModelValuesMatchQtBothWays) {
 TEST(ReadNumber, WrittenValuesAndOddSpellingsMatchQt) {
   mismatches = compared = 0;
   // Spellings separated by '|', the empty one and a blank among them.
-  const QString spellings = QStringLiteral(
-      "1.5|+2|-3e2|.5|-.5|5.|+.5|1e+05|1E5|1e-50|-1e-50|1e-400|1e-46|1e-45|1e39|-1e39|1e400|inf|"
-      "-inf|+inf|Inf|nan|NaN|-nan|0x10|1,5|| |+-1|-+1|++1|--1|1e|e1|.|-|+|1..2|1e5.5|00012|-0|1e+|"
-      "1e-|1_000|infinity|-infinity|nan(1)|\uff11|1\u00a0|3.4028235e38|3.4028234e38|"
-      "0.000000000000000000000000000000000000000000001|123456789012345678901234567890|"
-      "1.00000005960464477539062500000000001");
+  const QString zeros(400, u'0');
+  const QString spellings =
+      QStringLiteral(
+          "1.5|+2|-3e2|.5|-.5|5.|+.5|1e+05|1E5|1e-50|-1e-50|1e-400|1e-46|1e-45|1e39|-1e39|1e400|"
+          "inf|-inf|+inf|Inf|nan|NaN|-nan|0x10|1,5|| |+-1|-+1|++1|--1|1e|e1|.|-|+|1..2|1e5.5|"
+          "00012|-0|1e+|1e-|1_000|infinity|-infinity|nan(1)|\uff11|1\u00a0|3.4028235e38|"
+          "3.4028234e38|0.000000000000000000000000000000000000000000001|"
+          "123456789012345678901234567890|1.00000005960464477539062500000000001|-1e-400|1e-400 ") +
+      // Too small for a float however spelled: without an exponent, with one that leaves it
+      // small, after leading zeros; and what is not small or not a number.
+      "|0." + zeros + "1|-." + zeros + "1e5|" + zeros + "." + zeros + "7|1" + zeros + "e-800|0." +
+      zeros + "1e400|1" + zeros + "e-200|0." + zeros + "|0." + zeros + "1x";
   for (const QString& text : spellings.split(u'|')) checkRead(text.toStdString());
   uint64_t state = 99;
   char buffer[64];

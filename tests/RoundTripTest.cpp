@@ -119,3 +119,18 @@ TEST(RoundTrip, InverseKeywordListGivesVerticesBack) {
     }
   }
 }
+
+TEST(RoundTrip, LoadingReplacesTheModelInHand) {
+  QTemporaryDir dir;
+  const QString small = dir.filePath(QStringLiteral("small"));
+  std::mt19937 random(7);
+  Vandrel writer;
+  fill(writer, random, 1e30f);
+  writer.writeFile(small);
+  Vandrel reader;
+  reader.loadFile(small);
+  const std::vector<float> once = values(*reader.model);
+  fill(reader, random, 1e30f);  // more objects in hand
+  reader.loadFile(small);
+  EXPECT_EQ(values(*reader.model), once);
+}

@@ -89,28 +89,37 @@ TEST_F(Shape, RotTurnsCopiesAboutAnyAxis) {
 }
 
 TEST_F(Shape, ClipKeepsTheRightAreaOnTheRightSide) {
-  // A regular hexagon of circumradius 2 in the plane z = 0.
-  Polygon hexagon;
-  for (int i = 0; i < 6; ++i) {
-    hexagon.emplace_back(2 * std::cos(i * M_PI / 3), 2 * std::sin(i * M_PI / 3), 0);
-  }
-  const double full = area(hexagon);
+  // A regular hexagon of circumradius 2 in the plane z = 0, and one as large as floats allow.
+  const auto hexagon = [](double radius) {
+    Polygon h;
+    for (int i = 0; i < 6; ++i) {
+      h.emplace_back(radius * std::cos(i * M_PI / 3), radius * std::sin(i * M_PI / 3), 0);
+    }
+    return h;
+  };
+  const double full = area(hexagon(2));
   const struct {
+    double radius;
     Vector normal;
     Point point;
     double keptArea;
   } planes[] = {
-      {Vector(1, 0, 0), Point(0, 0, 0), full / 2},
-      {Vector(-1, 0, 0), Point(0, 0, 0), full / 2},
-      {Vector(0, 1, 0), Point(0, 0, 0), full / 2},
-      {Vector(1, 1, 0), Point(0, 0, 0), full / 2},
-      {Vector(1, 0, 0), Point(1, 0, 0), std::sqrt(3.0)},  // the triangle beyond x = 1
-      {Vector(0, 0, 1), Point(0, 0, -1), full},
-      {Vector(0, 0, 1), Point(0, 0, 1), 0},
+      {2, Vector(1, 0, 0), Point(0, 0, 0), full / 2},
+      {2, Vector(-1, 0, 0), Point(0, 0, 0), full / 2},
+      {2, Vector(0, 1, 0), Point(0, 0, 0), full / 2},
+      {2, Vector(1, 1, 0), Point(0, 0, 0), full / 2},
+      {2, Vector(1, 0, 0), Point(1, 0, 0), std::sqrt(3.0)},  // the triangle beyond x = 1
+      {2, Vector(0, 0, 1), Point(0, 0, -1), full},
+      {2, Vector(0, 0, 1), Point(0, 0, 1), 0},
+      // Side values beyond the float range, their difference beyond it, and side values
+      // below the float's normal numbers.
+      {2, Vector(2e38, 0, 0), Point(0, 0, 0), full / 2},
+      {3e38, Vector(1, 1, 0), Point(0, 0, 0), full / 2 * 2.25e76},
+      {2, Vector(1e-45, 1e-45, 0), Point(0, 0, 0), full / 2},
   };
   for (const auto& plane : planes) {
     Vandrel run;
-    addObject(run, hexagon);
+    addObject(run, hexagon(plane.radius));
     const Plane cut{{float(plane.normal.x), float(plane.normal.y), float(plane.normal.z)},
                     {float(plane.point.x), float(plane.point.y), float(plane.point.z)}};
     run.doClip(path("kept"), cut);
@@ -119,7 +128,10 @@ TEST_F(Shape, ClipKeepsTheRightAreaOnTheRightSide) {
     const std::vector<Polygon> kept = vertices(*reader.model);
     ASSERT_EQ(kept.size(), plane.keptArea == 0 ? 0u : 1u) << plane.normal;
     if (kept.empty()) continue;
-    EXPECT_NEAR(area(kept[0]), plane.keptArea, 1e-5) << plane.normal;
-    for (const Point& p : kept[0]) EXPECT_GE(dot(p - plane.point, plane.normal), -1e-5);
+    const double scale = plane.radius * plane.radius / 4;
+    EXPECT_NEAR(area(kept[0]) / scale, plane.keptArea / scale, 1e-5) << plane.normal;
+    for (const Point& p : kept[0]) {
+      EXPECT_GE(dot(p - plane.point, plane.normal / plane.normal.length()), -1e-5 * plane.radius);
+    }
   }
 }

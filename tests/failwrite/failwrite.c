@@ -1,10 +1,11 @@
 /* A test-only LD_PRELOAD shim: with FAILWRITE_AT=N, the N-th call (from 1) of write() or
  * fdatasync() on a file other than standard output and standard error, or of rename(),
  * renameat() or linkat() (which put a finished file in place), fails with ENOSPC. Every later
- * call succeeds again. */
+ * call succeeds again. With FAILTHREADS set, pthread_create() fails with EAGAIN. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <pthread.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -16,15 +17,15 @@ static int failNow(void) {
 }
 
 /* Defines NAME(PARAMETERS) to fail when WHEN and failNow() hold, else to call the real one. */
-#define INTERPOSE(type, name, parameters, arguments, when)                       \
-  type name parameters {                                                         \
-    static type(*real) parameters;                                               \
-    if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, #name);                  \
-    if ((when) && failNow()) {                                                   \
-      errno = ENOSPC;                                                            \
-      return -1;                                                                 \
-    }                                                                            \
-    return real arguments;                                                       \
+#define INTERPOSE(type, name, parameters, arguments, when)      \
+  type name parameters {                                        \
+    static type(*real) parameters;                              \
+    if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, #name); \
+    if ((when) && failNow()) {                                  \
+      errno = ENOSPC;                                           \
+      return -1;                                                \
+    }                                                           \
+    return real arguments;                                      \
   }
 
 INTERPOSE(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size), fd > 2)
@@ -34,3 +35,12 @@ INTERPOSE(int, renameat, (int fromDir, const char* from, int toDir, const char* 
           (fromDir, from, toDir, to), 1)
 INTERPOSE(int, linkat, (int fromDir, const char* from, int toDir, const char* to, int flags),
           (fromDir, from, toDir, to, flags), 1)
+
+/* With FAILTHREADS set, no thread can be started, as under a low process limit. */
+int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
+                   void* argument) {
+  static int (*real)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+  if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, "pthread_create");
+  if (getenv("FAILTHREADS") != NULL) return EAGAIN;
+  return real(thread, attributes, start, argument);
+}
