@@ -94,3 +94,26 @@ ClipArguments clipArguments(Words words) {
   for (int i = 0; i < 3; ++i) arguments.plane.point[i] = readArgument(words[5 + i]);
   return arguments;
 }
+
+namespace {
+
+Format fileFormat(const QString& file) {
+  Format format;
+  if (!formatOf(file, &format)) {
+    throw UsageError(QStringLiteral("the format of ") + quoted(file) +
+                     QStringLiteral(" is not known: name a file ending in ") + formatList());
+  }
+  return format;
+}
+
+}  // namespace
+
+ExportArguments exportArguments(Words words) {
+  const QString file = modelName(words[1]);
+  return {modelName(words[0]), file, fileFormat(file)};
+}
+
+ImportArguments importArguments(Words words) {
+  const QString file = modelName(words[0]);
+  return {file, fileFormat(file), modelName(words[1])};
+}

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Formats.h"
 #include "Transformation.h"
 
 // The values of a command line, read and checked once, before any file is touched. A value
@@ -77,3 +78,17 @@ struct ClipArguments {
   Plane plane;
 };
 ClipArguments clipArguments(Words words);
+
+// export SOURCE FILE and import FILE NAME: FILE's extension names its format.
+struct ExportArguments {
+  QString source;
+  QString file;
+  Format format;
+};
+ExportArguments exportArguments(Words words);
+struct ImportArguments {
+  QString file;
+  Format format;
+  QString output;
+};
+ImportArguments importArguments(Words words);

@@ -143,15 +143,54 @@ bool OutputFile::linkAnonymousFile() {
   return false;
 }
 
-void OutputFile::commit() {
+void OutputFile::prepare() {
+  if (fd_ < 0) return;
   writeBuffer();
   if (fdatasync(fd_) != 0 && errno != EINVAL) fail(errno);
   if (scratch_.isEmpty() && !linkAnonymousFile()) fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) fail(errno);
+}
+
+void OutputFile::commit() {
+  prepare();
   if (::rename(scratch_.constData(), target_.constData()) != 0) fail(errno);
   scratch_.clear();
+}
+
+void OutputFile::commitTogether(OutputFile& first, OutputFile& second) {
+  first.prepare();
+  second.prepare();
+  // The first target's earlier file is kept under a second name until the second is in place.
+  QByteArray backup;
+  if (::access(first.target_.constData(), F_OK) == 0) {
+    for (int attempt = 0; attempt < 100 && backup.isEmpty(); ++attempt) {
+      const QByteArray name = randomName(first.folder_);
+      if (::link(first.target_.constData(), name.constData()) == 0) {
+        backup = name;
+      } else if (errno != EEXIST) {
+        first.fail(errno);
+      }
+    }
+    if (backup.isEmpty()) first.fail(EEXIST);
+  }
+  try {
+    first.commit();
+    second.commit();
+  } catch (...) {
+    if (first.scratch_.isEmpty()) {  // the first is in place: put back what was there
+      if (backup.isEmpty()) {
+        ::unlink(first.target_.constData());
+      } else {
+        ::rename(backup.constData(), first.target_.constData());
+        backup.clear();
+      }
+    }
+    if (!backup.isEmpty()) ::unlink(backup.constData());
+    throw;
+  }
+  if (!backup.isEmpty()) ::unlink(backup.constData());
 }
 
 void OutputFile::fail(int error) {

@@ -36,6 +36,8 @@ class OutputFile {
   void writeRecord(double x, double y, double z, double w);
   // Writes out the rest and puts the file in place; throws a RunError on any failure.
   void commit();
+  // Commits two files so that either both replace their targets or neither does.
+  static void commitTogether(OutputFile& first, OutputFile& second);
 
   // The folder the file will be in, for a look at its free space.
   const QByteArray& folder() const { return folder_; }
@@ -47,6 +49,8 @@ class OutputFile {
   void writeLarge(std::string_view text);
   void writeChecked(std::string_view text);
   bool linkAnonymousFile();
+  // Everything but the final rename: the file is complete under its temporary name.
+  void prepare();
   // Closes and removes what was written; the object is then spent.
   void discard();
   [[noreturn]] void fail(int error);

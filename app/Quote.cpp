@@ -132,3 +132,19 @@ QString quotedField(std::string_view utf8) {
   if (end == utf8.size()) return quote(utf8, true);
   return quote(utf8.substr(0, end), true) + QStringLiteral("...");
 }
+
+QString escaped(std::string_view utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t length = sequenceLength(utf8.substr(i));
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (length == 0 || (length == 1 && (c < 0x20 || c == 0x7F || c == '\\'))) {
+      out += c == '\\' ? std::string("\\\\") : escape(c);
+      ++i;
+    } else {
+      out.append(utf8.substr(i, length));
+      i += length;
+    }
+  }
+  return QString::fromUtf8(out.data(), qsizetype(out.size()));
+}

@@ -15,3 +15,6 @@ QString quoted(const QString& text);
 QString quotedIfNeeded(const QString& text);
 // A field echoed from a file: at most 40 characters, then "..." when it was longer.
 QString quotedField(std::string_view utf8);
+// Text for the middle of a message: control characters, backslashes and bytes that are not
+// UTF-8 as octal escapes (\033), without quotes.
+QString escaped(std::string_view utf8);

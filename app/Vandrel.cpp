@@ -39,6 +39,10 @@ const Command commands[] = {
     {"rot", 10, 10, "SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL",
      "place COUNT copies turned about an axis over TOTAL degrees",
      [](Vandrel& v, Words w) { v.rot(rotArguments(w)); }},
+    {"export", 2, 2, "SOURCE FILE", "write a model as .obj, .stl, .ply, .off, .glb, .gltf or .3mf",
+     [](Vandrel& v, Words w) { v.exportFile(exportArguments(w)); }},
+    {"import", 2, 2, "FILE NAME", "read a model from one of those formats, a face an object",
+     [](Vandrel& v, Words w) { v.importFile(importArguments(w)); }},
 };
 
 QString usageLine(const Command& command) {

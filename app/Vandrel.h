@@ -61,6 +61,11 @@ class Vandrel {
   // Where the segment from a to b meets the plane, given their side values da and db.
   Point getCenter(Point* a, Point* b, double da, double db);
 
+  // export: the model written as a mesh in another format.
+  void exportFile(const ExportArguments& arguments);
+  // import: a mesh in another format read into a model, one object per face.
+  void importFile(const ImportArguments& arguments);
+
   std::unique_ptr<LNHHolder> model;         // the model the model-file commands work on
   LinkNodeHolder* currentObject = nullptr;  // the object an operation is visiting
   LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling

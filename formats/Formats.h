@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "Bytes.h"
+#include "Mesh.h"
+
+// The file formats a mesh goes out to and comes in from, chosen by a file name's extension.
+enum class Format { obj, stl, ply, off, glb, gltf, threeMf };
+
+// The format of a file name's extension (case does not matter); false for any other.
+bool formatOf(const QString& fileName, Format* format);
+// "OBJ, STL, ...": the formats, for messages.
+QString formatList();
+
+// What a reader found that is not a face: points, and lines (polylines count once each).
+struct Skipped {
+  size_t points = 0;
+  size_t lines = 0;
+};
+
+// Something in a file that its format does not allow: the reader's message, with the line
+// where a text format has lines (0 where it has none).
+struct FormatError {
+  long line;
+  std::string what;
+};
+
+// Writers: the mesh's file in a format. Triangle formats take the mesh's triangles, turned so
+// that closed shells face outward (Triangulate.h, Shells.h). Writing fails only in the sink.
+void writeObj(const Mesh& mesh, const std::string& materialFile, ByteWriter& out);
+void writeMtl(const Mesh& mesh, ByteWriter& out);
+void writePly(const Mesh& mesh, ByteWriter& out);
+void writeOff(const Mesh& mesh, ByteWriter& out);
+void writeStl(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
+void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out);
+void write3mf(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
+
+// The faces that have at least one vertex: those the writers write.
+size_t nonEmptyFaces(const Mesh& mesh);
+
+// Readers: the mesh in a file's bytes. They throw a FormatError. `neighbour` reads another file
+// beside this one by its name, for an OBJ file's materials; it returns false when it cannot.
+using Neighbour = std::function<bool(const std::string& name, std::string* bytes)>;
+Mesh readObj(std::string_view bytes, const Neighbour& neighbour, Skipped* skipped);
+Mesh readStl(std::string_view bytes, Skipped* skipped);
+Mesh readPly(std::string_view bytes, Skipped* skipped);
+Mesh readOff(std::string_view bytes, Skipped* skipped);
+// `folder` is where the file is, for buffers in files beside it.
+Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Skipped* skipped);
+Mesh read3mf(std::string_view bytes, Skipped* skipped);

@@ -1,0 +1,251 @@
+// glTF 2.0, read with tinygltf: the triangles of every mesh that the default scene's nodes
+// place (their transforms applied), in the base colour of their material. Points and lines are
+// counted, not read.
+
+#include <tiny_gltf.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "Formats.h"
+#include "VertexTable.h"
+
+namespace {
+
+using Matrix = std::array<double, 16>;  // column-major, as glTF keeps it
+
+Matrix multiply(const Matrix& a, const Matrix& b) {
+  Matrix m{};
+  for (int c = 0; c < 4; ++c) {
+    for (int r = 0; r < 4; ++r) {
+      double sum = 0;
+      for (int k = 0; k < 4; ++k) sum += a[size_t(k * 4 + r)] * b[size_t(c * 4 + k)];
+      m[size_t(c * 4 + r)] = sum;
+    }
+  }
+  return m;
+}
+
+Matrix localMatrix(const tinygltf::Node& node) {
+  Matrix m{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  if (node.matrix.size() == 16) {
+    std::copy(node.matrix.begin(), node.matrix.end(), m.begin());
+    return m;
+  }
+  Matrix t = m, r = m, s = m;
+  if (node.translation.size() == 3) {
+    t[12] = node.translation[0];
+    t[13] = node.translation[1];
+    t[14] = node.translation[2];
+  }
+  if (node.rotation.size() == 4) {
+    const double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2],
+                 w = node.rotation[3];
+    r = {1 - 2 * (y * y + z * z),
+         2 * (x * y + z * w),
+         2 * (x * z - y * w),
+         0,
+         2 * (x * y - z * w),
+         1 - 2 * (x * x + z * z),
+         2 * (y * z + x * w),
+         0,
+         2 * (x * z + y * w),
+         2 * (y * z - x * w),
+         1 - 2 * (x * x + y * y),
+         0,
+         0,
+         0,
+         0,
+         1};
+  }
+  if (node.scale.size() == 3) {
+    s[0] = node.scale[0];
+    s[5] = node.scale[1];
+    s[10] = node.scale[2];
+  }
+  return multiply(t, multiply(r, s));
+}
+
+class Reader {
+ public:
+  Reader(const tinygltf::Model& model, Mesh* mesh, Skipped* skipped)
+      : model_(model), mesh_(mesh), skipped_(skipped), table_(&mesh->positions) {}
+
+  void node(int index, const Matrix& parent, int depth) {
+    if (index < 0 || size_t(index) >= model_.nodes.size() || depth > 64) {
+      throw FormatError{0, "a node that does not exist, or nodes in a cycle"};
+    }
+    const tinygltf::Node& n = model_.nodes[size_t(index)];
+    const Matrix m = multiply(parent, localMatrix(n));
+    if (n.mesh >= 0 && size_t(n.mesh) < model_.meshes.size()) {
+      for (const tinygltf::Primitive& p : model_.meshes[size_t(n.mesh)].primitives) {
+        primitive(p, m);
+      }
+    }
+    for (int child : n.children) node(child, m, depth + 1);
+  }
+
+ private:
+  // The values of an accessor as doubles, `components` per element.
+  std::vector<double> values(int index, int components) const {
+    if (index < 0 || size_t(index) >= model_.accessors.size()) {
+      throw FormatError{0, "an accessor that does not exist"};
+    }
+    const tinygltf::Accessor& a = model_.accessors[size_t(index)];
+    std::vector<double> out(a.count * size_t(components), 0);
+    if (a.bufferView < 0) return out;  // all zeros
+    const tinygltf::BufferView& view = model_.bufferViews.at(size_t(a.bufferView));
+    const tinygltf::Buffer& buffer = model_.buffers.at(size_t(view.buffer));
+    const size_t size = size_t(tinygltf::GetComponentSizeInBytes(uint32_t(a.componentType)));
+    if (size == size_t(-1) || size == 0) throw FormatError{0, "an unknown component type"};
+    const size_t stride = view.byteStride != 0 ? view.byteStride : size * size_t(components);
+    const size_t start = view.byteOffset + a.byteOffset;
+    if (a.count > 0 && (start + stride * (a.count - 1) + size * size_t(components) >
+                            view.byteOffset + view.byteLength ||
+                        view.byteOffset + view.byteLength > buffer.data.size())) {
+      throw FormatError{0, "an accessor beyond its buffer"};
+    }
+    for (size_t i = 0; i < a.count; ++i) {
+      for (int c = 0; c < components; ++c) {
+        const unsigned char* at = buffer.data.data() + start + stride * i + size * size_t(c);
+        double v = 0;
+        switch (a.componentType) {
+          case TINYGLTF_COMPONENT_TYPE_BYTE:
+            v = static_cast<int8_t>(*at);
+            break;
+          case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+            v = *at;
+            break;
+          case TINYGLTF_COMPONENT_TYPE_SHORT:
+            v = read<int16_t>(at);
+            break;
+          case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+            v = read<uint16_t>(at);
+            break;
+          case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
+            v = read<uint32_t>(at);
+            break;
+          case TINYGLTF_COMPONENT_TYPE_FLOAT:
+            v = read<float>(at);
+            break;
+          default:
+            throw FormatError{0, "an unknown component type"};
+        }
+        out[i * size_t(components) + size_t(c)] = v;
+      }
+    }
+    return out;
+  }
+  template <class T>
+  static double read(const unsigned char* at) {
+    T v;
+    std::memcpy(&v, at, sizeof v);
+    return static_cast<double>(v);
+  }
+
+  void primitive(const tinygltf::Primitive& p, const Matrix& m) {
+    const auto position = p.attributes.find("POSITION");
+    if (position == p.attributes.end()) return;
+    const std::vector<double> xyz = values(position->second, 3);
+    const size_t count = xyz.size() / 3;
+    std::vector<uint32_t> index(count);
+    for (size_t i = 0; i < count; ++i) {
+      const double* v = &xyz[3 * i];
+      Position q;
+      float* out[3] = {&q.x, &q.y, &q.z};
+      for (int r = 0; r < 3; ++r) {
+        const double w = m[size_t(r)] * v[0] + m[size_t(4 + r)] * v[1] + m[size_t(8 + r)] * v[2] +
+                         m[size_t(12 + r)];
+        *out[r] = static_cast<float>(w);
+        if (*out[r] - *out[r] != 0) throw FormatError{0, "a position that is not a finite float"};
+      }
+      index[i] = table_.index(q);
+    }
+    std::vector<uint32_t> order;
+    if (p.indices >= 0) {
+      for (double v : values(p.indices, 1)) {
+        if (!(v >= 0 && v < double(count))) throw FormatError{0, "an index beyond the vertices"};
+        order.push_back(static_cast<uint32_t>(v));
+      }
+    } else {
+      for (size_t i = 0; i < count; ++i) order.push_back(static_cast<uint32_t>(i));
+    }
+    int32_t colour = Mesh::noColour;
+    if (p.material >= 0 && size_t(p.material) < model_.materials.size()) {
+      const auto& factor =
+          model_.materials[size_t(p.material)].pbrMetallicRoughness.baseColorFactor;
+      if (factor.size() >= 3) {
+        colour = mesh_->colourIndex({float(factor[0]), float(factor[1]), float(factor[2])});
+      }
+    }
+    auto triangle = [&](uint32_t a, uint32_t b, uint32_t c) {
+      const uint32_t corners[3] = {index[a], index[b], index[c]};
+      mesh_->addFace(corners, 3, colour);
+    };
+    const size_t n = order.size();
+    switch (p.mode) {
+      case TINYGLTF_MODE_TRIANGLES:
+        for (size_t i = 0; i + 2 < n; i += 3) triangle(order[i], order[i + 1], order[i + 2]);
+        break;
+      case TINYGLTF_MODE_TRIANGLE_STRIP:
+        for (size_t i = 0; i + 2 < n; ++i) {
+          if (i % 2 == 0) {
+            triangle(order[i], order[i + 1], order[i + 2]);
+          } else {
+            triangle(order[i + 1], order[i], order[i + 2]);
+          }
+        }
+        break;
+      case TINYGLTF_MODE_TRIANGLE_FAN:
+        for (size_t i = 1; i + 1 < n; ++i) triangle(order[0], order[i], order[i + 1]);
+        break;
+      case TINYGLTF_MODE_POINTS:
+        skipped_->points += n;
+        break;
+      case TINYGLTF_MODE_LINE:
+        skipped_->lines += n / 2;
+        break;
+      default:  // line loops and strips
+        skipped_->lines += n > 1 ? 1 : 0;
+        break;
+    }
+  }
+
+  const tinygltf::Model& model_;
+  Mesh* mesh_;
+  Skipped* skipped_;
+  VertexTable table_;
+};
+
+bool noImages(tinygltf::Image*, const int, std::string*, std::string*, int, int,
+              const unsigned char*, int, void*) {
+  return true;
+}
+
+}  // namespace
+
+Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Skipped* skipped) {
+  tinygltf::TinyGLTF loader;
+  loader.SetImageLoader(noImages, nullptr);
+  tinygltf::Model model;
+  std::string error, warning;
+  const bool ok =
+      binary ? loader.LoadBinaryFromMemory(&model, &error, &warning,
+                                           reinterpret_cast<const unsigned char*>(bytes.data()),
+                                           static_cast<unsigned int>(bytes.size()), folder)
+             : loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
+                                          static_cast<unsigned int>(bytes.size()), folder);
+  if (!ok) {
+    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+    throw FormatError{0, error.empty() ? std::string("not a glTF file") : error};
+  }
+  Mesh mesh;
+  Reader reader(model, &mesh, skipped);
+  const Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  if (!model.scenes.empty()) {
+    const size_t scene = model.defaultScene >= 0 ? size_t(model.defaultScene) : 0;
+    for (int n : model.scenes.at(scene).nodes) reader.node(n, identity, 0);
+  }
+  return mesh;
+}

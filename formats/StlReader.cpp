@@ -1,0 +1,91 @@
+// STL, read: binary (80 bytes of header, a count and 50 bytes per triangle, the file exactly
+// that long) or ASCII (solid ... facet normal ... outer loop, vertex lines, endloop endfacet
+// ... endsolid). Equal corners become one vertex.
+
+#include <cstring>
+#include <vector>
+
+#include "TextInput.h"
+#include "VertexTable.h"
+
+namespace {
+
+Mesh readBinary(std::string_view bytes) {
+  Mesh mesh;
+  VertexTable table(&mesh.positions);
+  uint32_t count;
+  std::memcpy(&count, bytes.data() + 80, 4);
+  for (uint32_t t = 0; t < count; ++t) {
+    const char* at = bytes.data() + 84 + 50 * size_t(t) + 12;
+    uint32_t corners[3];
+    for (uint32_t& c : corners) {
+      Position p;
+      std::memcpy(&p, at, sizeof p);
+      if (p.x - p.x != 0 || p.y - p.y != 0 || p.z - p.z != 0) {
+        throw FormatError{0,
+                          "triangle " + std::to_string(t + 1) + " has a corner that is not finite"};
+      }
+      c = table.index(p);
+      at += sizeof p;
+    }
+    mesh.addFace(corners, 3, Mesh::noColour);
+  }
+  return mesh;
+}
+
+Mesh readAscii(std::string_view bytes) {
+  Mesh mesh;
+  VertexTable table(&mesh.positions);
+  TextInput in(bytes);
+  std::string_view line;
+  std::vector<uint32_t> loop;
+  bool solid = false, inLoop = false;
+  while (in.line(&line)) {
+    size_t at = 0;
+    const std::string_view keyword = word(line, &at);
+    if (keyword.empty()) continue;
+    if (!solid) {
+      if (keyword != "solid") in.fail("expected 'solid', found", keyword);
+      solid = true;
+    } else if (keyword == "vertex") {
+      if (!inLoop) in.fail("a vertex outside a loop");
+      float xyz[3];
+      for (float& v : xyz) {
+        const std::string_view w = word(line, &at);
+        if (!readFloat(w, &v)) in.fail("expected a coordinate, found", w);
+      }
+      loop.push_back(table.index({xyz[0], xyz[1], xyz[2]}));
+    } else if (keyword == "outer") {
+      if (inLoop) in.fail("a loop inside a loop");
+      inLoop = true;
+      loop.clear();
+    } else if (keyword == "endloop") {
+      if (!inLoop) in.fail("'endloop' without a loop");
+      inLoop = false;
+      if (loop.size() < 3) in.fail("a facet of fewer than three vertices");
+      mesh.addFace(loop.data(), loop.size(), Mesh::noColour);
+    } else if (keyword == "endsolid") {
+      solid = false;
+    } else if (keyword != "facet" && keyword != "endfacet") {
+      in.fail("unexpected", keyword);
+    }
+  }
+  if (inLoop) in.fail("the file ends inside a loop");
+  return mesh;
+}
+
+}  // namespace
+
+Mesh readStl(std::string_view bytes, Skipped*) {
+  if (bytes.size() >= 84) {
+    uint32_t count;
+    std::memcpy(&count, bytes.data() + 80, 4);
+    if (84 + 50 * uint64_t{count} == bytes.size()) return readBinary(bytes);
+  }
+  size_t start = 0;
+  while (start < bytes.size() && (isSpace(bytes[start]) || bytes[start] == '\n')) ++start;
+  if (bytes.substr(start, 5) != "solid") {
+    throw FormatError{0, "neither binary STL (the size does not match the count) nor ASCII STL"};
+  }
+  return readAscii(bytes);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "Mesh.h"
+
+// Shares vertices: the index of a position in a list of positions, added when it is new.
+// Positions are the same when their bits are (so 0 and -0 are two). An open-addressing hash
+// table, because meshes have millions of vertices.
+class VertexTable {
+ public:
+  explicit VertexTable(std::vector<Position>* positions);
+  uint32_t index(const Position& p);
+
+ private:
+  void grow();
+
+  std::vector<Position>* positions_;
+  std::vector<uint32_t> slots_;  // vertex index + 1, or 0 for a free slot
+  size_t mask_ = 0;
+};
