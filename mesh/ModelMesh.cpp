@@ -14,8 +14,7 @@ bool leadColour(float x, float y, float z, Colour* colour) {
 
 Mesh meshOf(LNHHolder& model) {
   Mesh mesh;
-  VertexTable table(&mesh.positions);
-  std::vector<uint32_t> face;
+  std::vector<Position> corners;  // every vertex record, in order
   model.reset();
   walkObjects(model, [&](LinkNodeHolder& object) {
     int32_t colour = Mesh::noColour;
@@ -23,13 +22,16 @@ Mesh meshOf(LNHHolder& model) {
     if (object.hasCurent() && leadColour(object.getX(), object.getY(), object.getZ(), &c)) {
       colour = mesh.colourIndex(c);
     }
-    face.clear();
     walkVertices(object, [&](LinkNodeHolder& r) {
-      face.push_back(table.index({r.getX(), r.getY(), r.getZ()}));
+      corners.push_back({r.getX(), r.getY(), r.getZ()});
     });
-    mesh.addFace(face.data(), face.size(), colour);
+    mesh.faceStart.push_back(static_cast<uint32_t>(corners.size()));
+    mesh.faceColour.push_back(colour);
   });
   model.reset();
+  mesh.corners.resize(corners.size());
+  VertexTable table(&mesh.positions, corners.size());
+  table.indices(corners.data(), corners.size(), mesh.corners.data());
   return mesh;
 }
 

@@ -12,9 +12,7 @@ struct Triangulator::Node {
   double x, y;
   Node* prev;
   Node* next;
-  uint32_t z = 0;
-  Node* prevZ = nullptr;
-  Node* nextZ = nullptr;
+  uint32_t slot = UINT32_MAX;  // the vertex's place in the tree, while it is reflex there
 };
 
 namespace {
@@ -30,11 +28,18 @@ double turn(const Node* a, const Node* b, const Node* c) {
 
 bool equal(const Node* a, const Node* b) { return a->x == b->x && a->y == b->y; }
 
-// Whether p lies in the closed triangle (a, b, c), which turns counter-clockwise.
+// Whether p is on the inner side of the edge from a to b, or so close to its line that the
+// rounding of a plane's coordinates to floats may have put it outside (about 1e-6 radians).
+bool insideOf(const Node* a, const Node* b, const Node* p) {
+  const double ux = b->x - a->x, uy = b->y - a->y, vx = p->x - a->x, vy = p->y - a->y;
+  const double cross = ux * vy - uy * vx;
+  if (cross >= 0) return true;
+  return cross >= -1e-6 * (std::fabs(ux) + std::fabs(uy)) * (std::fabs(vx) + std::fabs(vy));
+}
+
+// Whether p lies in the closed triangle (a, b, c), which turns counter-clockwise, or next to it.
 bool inTriangle(const Node* a, const Node* b, const Node* c, const Node* p) {
-  return (b->x - a->x) * (p->y - a->y) - (b->y - a->y) * (p->x - a->x) >= 0 &&
-         (c->x - b->x) * (p->y - b->y) - (c->y - b->y) * (p->x - b->x) >= 0 &&
-         (a->x - c->x) * (p->y - c->y) - (a->y - c->y) * (p->x - c->x) >= 0;
+  return insideOf(a, b, p) && insideOf(b, c, p) && insideOf(c, a, p);
 }
 
 // Whether p stops (a, b, c) from being an ear: a reflex or straight vertex in the triangle that
@@ -73,11 +78,12 @@ bool locallyInside(const Node* a, const Node* b) {
 void unlink(Node* p) {
   p->next->prev = p->prev;
   p->prev->next = p->next;
-  if (p->prevZ != nullptr) p->prevZ->nextZ = p->nextZ;
-  if (p->nextZ != nullptr) p->nextZ->prevZ = p->prevZ;
 }
 
 }  // namespace
+
+Triangulator::Triangulator() = default;
+Triangulator::~Triangulator() = default;
 
 Node* Triangulator::make(uint32_t vertex, double x, double y, Node* last) {
   nodes_.push_back({vertex, x, y, nullptr, nullptr});
@@ -117,90 +123,108 @@ Node* Triangulator::filter(Node* start, Node* end) {
   return end;
 }
 
-uint32_t Triangulator::zOrder(double x, double y) const {
-  auto spread = [](uint32_t v) {
-    v = (v | (v << 8)) & 0x00FF00FF;
-    v = (v | (v << 4)) & 0x0F0F0F0F;
-    v = (v | (v << 2)) & 0x33333333;
-    return (v | (v << 1)) & 0x55555555;
-  };
-  const auto u = static_cast<uint32_t>((x - minX_) * scale_);
-  const auto v = static_cast<uint32_t>((y - minY_) * scale_);
-  return spread(u) | (spread(v) << 1);
-}
-
-// Sorts the ring's vertices by z-order into the prevZ/nextZ list (a merge sort of the list).
-void Triangulator::indexCurve(Node* start) {
-  Node* p = start;
-  do {
-    p->z = zOrder(p->x, p->y);
-    p->prevZ = p->prev;
-    p->nextZ = p->next;
-    p = p->next;
-  } while (p != start);
-  p->prevZ->nextZ = nullptr;
-  p->prevZ = nullptr;
-  Node* list = p;
-  for (size_t size = 1;; size *= 2) {
-    Node* q = list;
-    Node* tail = nullptr;
-    list = nullptr;
-    size_t merges = 0;
-    while (q != nullptr) {
-      ++merges;
-      Node* r = q;
-      size_t qSize = 0;
-      for (; qSize < size && r != nullptr; ++qSize) r = r->nextZ;
-      size_t rSize = size;
-      while (qSize > 0 || (rSize > 0 && r != nullptr)) {
-        Node* e;
-        if (qSize != 0 && (rSize == 0 || r == nullptr || q->z <= r->z)) {
-          e = q;
-          q = q->nextZ;
-          --qSize;
-        } else {
-          e = r;
-          r = r->nextZ;
-          --rSize;
-        }
-        if (tail != nullptr) {
-          tail->nextZ = e;
-        } else {
-          list = e;
-        }
-        e->prevZ = tail;
-        tail = e;
-      }
-      q = r;
-    }
-    tail->nextZ = nullptr;
-    if (merges <= 1) break;
-  }
-}
-
 bool Triangulator::isEar(Node* ear) const {
   const Node* a = ear->prev;
   const Node* c = ear->next;
   if (turn(a, ear, c) <= 0) return false;  // reflex or straight
+  // The box around the triangle, with room for the slack of inTriangle.
+  const double x0 = std::min({a->x, ear->x, c->x}), x1 = std::max({a->x, ear->x, c->x});
+  const double y0 = std::min({a->y, ear->y, c->y}), y1 = std::max({a->y, ear->y, c->y});
+  const double room = 1e-5 * (x1 - x0 + y1 - y0);
   for (const Node* p = c->next; p != a; p = p->next) {
-    if (blocks(a, ear, c, p)) return false;
+    if (p->x >= x0 - room && p->x <= x1 + room && p->y >= y0 - room && p->y <= y1 + room &&
+        blocks(a, ear, c, p)) {
+      return false;
+    }
   }
   return true;
 }
 
-bool Triangulator::isEarHashed(Node* ear) const {
+// The reflex vertices of a large polygon in a k-d tree: node k covers the slots [lo, hi) and has
+// a bounding box and a count of the vertices in it that are still reflex; its children are
+// 2k + 1 and 2k + 2, splitting the range in the middle along the box's longer side. Only reflex
+// vertices can keep an ear from being clipped, and clipping never makes a vertex reflex, so the
+// tree is built once and vertices leave it as they are clipped or become convex.
+void Triangulator::buildTree(Node* start) {
+  tree_.clear();
+  for (Node* p = start;; p = p->next) {
+    if (turn(p->prev, p, p->next) <= 0) {
+      tree_.push_back({static_cast<float>(p->x), static_cast<float>(p->y), p});
+    }
+    if (p->next == start) break;
+  }
+  size_t capacity = 1;
+  while (capacity < 2 * tree_.size() / leafSize + 2) capacity *= 2;
+  boxes_.assign(2 * capacity, Box{});
+  leafOf_.assign(tree_.size(), 0);
+  if (!tree_.empty()) buildNode(0, 0, tree_.size());
+  for (size_t i = 0; i < tree_.size(); ++i) tree_[i].node->slot = static_cast<uint32_t>(i);
+}
+
+void Triangulator::buildNode(size_t k, size_t lo, size_t hi) {
+  Box& box = boxes_[k];
+  box = {tree_[lo].x, tree_[lo].y, tree_[lo].x, tree_[lo].y, static_cast<uint32_t>(hi - lo)};
+  for (size_t i = lo + 1; i < hi; ++i) {
+    box.x0 = std::min(box.x0, tree_[i].x);
+    box.y0 = std::min(box.y0, tree_[i].y);
+    box.x1 = std::max(box.x1, tree_[i].x);
+    box.y1 = std::max(box.y1, tree_[i].y);
+  }
+  if (hi - lo <= leafSize) {
+    for (size_t i = lo; i < hi; ++i) leafOf_[i] = static_cast<uint32_t>(k);
+    return;
+  }
+  const size_t mid = (lo + hi) / 2;
+  const bool alongX = box.x1 - box.x0 >= box.y1 - box.y0;
+  std::nth_element(
+      tree_.begin() + long(lo), tree_.begin() + long(mid), tree_.begin() + long(hi),
+      [alongX](const Slot& a, const Slot& b) { return alongX ? a.x < b.x : a.y < b.y; });
+  buildNode(2 * k + 1, lo, mid);
+  buildNode(2 * k + 2, mid, hi);
+}
+
+// Takes p out of the tree: it was clipped, or it is no longer reflex.
+void Triangulator::leaveTree(Node* p) {
+  if (p->slot == UINT32_MAX) return;
+  tree_[p->slot].node = nullptr;
+  for (size_t k = leafOf_[p->slot];; k = (k - 1) / 2) {
+    --boxes_[k].reflex;
+    if (k == 0) break;
+  }
+  p->slot = UINT32_MAX;
+}
+
+bool Triangulator::isEarIndexed(Node* ear) const {
   const Node* a = ear->prev;
   const Node* c = ear->next;
   if (turn(a, ear, c) <= 0) return false;
   const double x0 = std::min({a->x, ear->x, c->x}), x1 = std::max({a->x, ear->x, c->x});
   const double y0 = std::min({a->y, ear->y, c->y}), y1 = std::max({a->y, ear->y, c->y});
-  const uint32_t minZ = zOrder(x0, y0), maxZ = zOrder(x1, y1);
-  auto inBox = [&](const Node* p) { return p->x >= x0 && p->x <= x1 && p->y >= y0 && p->y <= y1; };
-  for (const Node* p = ear->prevZ; p != nullptr && p->z >= minZ; p = p->prevZ) {
-    if (inBox(p) && blocks(a, ear, c, p)) return false;
-  }
-  for (const Node* p = ear->nextZ; p != nullptr && p->z <= maxZ; p = p->nextZ) {
-    if (inBox(p) && blocks(a, ear, c, p)) return false;
+  auto overlaps = [&](const Box& box) {
+    return box.reflex != 0 && box.x0 <= x1 && box.x1 >= x0 && box.y0 <= y1 && box.y1 >= y0;
+  };
+  struct Range {
+    uint32_t k, lo, hi;
+  };
+  Range stack[128];
+  int top = 0;
+  if (overlaps(boxes_[0])) stack[top++] = {0, 0, static_cast<uint32_t>(tree_.size())};
+  while (top > 0) {
+    const Range r = stack[--top];
+    if (r.hi - r.lo <= leafSize) {
+      for (uint32_t i = r.lo; i < r.hi; ++i) {
+        const Slot& s = tree_[i];
+        if (s.node != nullptr && s.x >= x0 && s.x <= x1 && s.y >= y0 && s.y <= y1 &&
+            blocks(a, ear, c, s.node)) {
+          return false;
+        }
+      }
+      continue;
+    }
+    const uint32_t mid = (r.lo + r.hi) / 2;
+    // The children are next to each other: one look at memory tests both.
+    if (overlaps(boxes_[2 * r.k + 2])) stack[top++] = {2 * r.k + 2, mid, r.hi};
+    if (overlaps(boxes_[2 * r.k + 1])) stack[top++] = {2 * r.k + 1, r.lo, mid};
   }
   return true;
 }
@@ -214,9 +238,14 @@ void Triangulator::clip(Node* ear, int pass) {
   while (ear->prev != ear->next) {
     Node* prev = ear->prev;
     Node* next = ear->next;
-    if (hashed_ ? isEarHashed(ear) : isEar(ear)) {
+    if (indexed_ ? isEarIndexed(ear) : isEar(ear)) {
       addTriangle(prev, ear, next);
       unlink(ear);
+      if (indexed_) {
+        leaveTree(ear);
+        if (turn(prev->prev, prev, prev->next) > 0) leaveTree(prev);
+        if (turn(next->prev, next, next->next) > 0) leaveTree(next);
+      }
       ear = next->next;
       stop = next->next;
       continue;
@@ -280,9 +309,10 @@ bool Triangulator::middleInside(const Node* a, const Node* b) const {
 }
 
 bool Triangulator::isValidDiagonal(Node* a, Node* b) const {
-  return a->next != b && a->prev != b && !intersectsPolygon(a, b) && !equal(a, b) &&
-         locallyInside(a, b) && locallyInside(b, a) && middleInside(a, b) &&
-         (turn(a->prev, a, b->prev) != 0 || turn(a, b->prev, b) != 0);
+  // The cheap local tests first: most candidates fail them.
+  return a->next != b && a->prev != b && !equal(a, b) && locallyInside(a, b) &&
+         locallyInside(b, a) && (turn(a->prev, a, b->prev) != 0 || turn(a, b->prev, b) != 0) &&
+         !intersectsPolygon(a, b) && middleInside(a, b);
 }
 
 // Links a to b by two new nodes, so that the ring becomes two: a..b and b'..a'. Returns b'.
@@ -310,11 +340,11 @@ void Triangulator::split(Node* start) {
         Node* c = splitPolygon(a, b);
         a = filter(a, a->next);
         c = filter(c, c->next);
-        const bool hashed = hashed_;
-        hashed_ = false;  // the new nodes are not in the z-order list
+        const bool indexed = indexed_;
+        indexed_ = false;  // the new nodes are not in the tree
         clip(a, 0);
         clip(c, 0);
-        hashed_ = hashed;
+        indexed_ = indexed;
         return;
       }
     }
@@ -352,36 +382,26 @@ void Triangulator::triangulate(const std::vector<Position>& positions, const uin
   }
   Node* start = filter(last->next, nullptr);
   if (start == nullptr || start->next == start->prev) return;
-  hashed_ = count > 80;
-  if (hashed_) {
-    double maxX = start->x, maxY = start->y;
-    minX_ = start->x;
-    minY_ = start->y;
-    for (const Node* p = start->next; p != start; p = p->next) {
-      minX_ = std::min(minX_, p->x);
-      minY_ = std::min(minY_, p->y);
-      maxX = std::max(maxX, p->x);
-      maxY = std::max(maxY, p->y);
-    }
-    const double size = std::max(maxX - minX_, maxY - minY_);
-    scale_ = size != 0 ? 32767 / size : 0;
-    indexCurve(start);
-  }
+  indexed_ = count > 64;
+  if (indexed_) buildTree(start);
   clip(start, 0);
 }
 
-Triangles triangulate(const Mesh& mesh, const std::vector<bool>* reversed) {
+Triangles triangulate(const Mesh& mesh, size_t first, size_t last) {
   Triangles triangles;
   Triangulator triangulator;
-  std::vector<uint32_t> corners;
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
-    corners.clear();
-    triangulator.triangulate(mesh.positions, mesh.face(f), mesh.faceSize(f), &corners);
-    if (reversed != nullptr && (*reversed)[f]) {
-      for (size_t i = 0; i < corners.size(); i += 3) std::swap(corners[i + 1], corners[i + 2]);
-    }
-    triangles.corners.insert(triangles.corners.end(), corners.begin(), corners.end());
-    triangles.face.insert(triangles.face.end(), corners.size() / 3, static_cast<uint32_t>(f));
+  for (size_t f = first; f < last; ++f) {
+    const size_t before = triangles.corners.size();
+    triangulator.triangulate(mesh.positions, mesh.face(f), mesh.faceSize(f), &triangles.corners);
+    triangles.face.insert(triangles.face.end(), (triangles.corners.size() - before) / 3,
+                          static_cast<uint32_t>(f));
   }
   return triangles;
+}
+
+void reverse(Triangles& triangles, const std::vector<bool>& reversed) {
+  for (size_t t = 0; t < triangles.count(); ++t) {
+    if (reversed[triangles.face[t]])
+      std::swap(triangles.corners[3 * t + 1], triangles.corners[3 * t + 2]);
+  }
 }

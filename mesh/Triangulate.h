@@ -5,8 +5,9 @@
 
 #include "Mesh.h"
 
-// Triangulates polygons by ear clipping in the plane of their Newell normal, with the vertices
-// of large polygons kept in z-order so that an ear is checked against its neighbourhood only.
+// Triangulates polygons by ear clipping in the plane of their Newell normal, with the reflex
+// vertices of large polygons in a k-d tree so that an ear is checked against its neighbourhood
+// only.
 // For convex, concave and weakly simple polygons (those that touch themselves, such as the
 // zero-width bridges between the pieces of a clipped polygon), the triangles cover the polygon
 // exactly, each with the polygon's orientation. A polygon without area gives none. A polygon
@@ -14,6 +15,11 @@
 class Triangulator {
  public:
   struct Node;  // a vertex of the ring being clipped
+
+  Triangulator();
+  ~Triangulator();
+  Triangulator(const Triangulator&) = delete;
+  Triangulator& operator=(const Triangulator&) = delete;
 
   // Appends the triangles of the polygon `vertices` (indices into `positions`) to `out`, three
   // indices each.
@@ -25,22 +31,37 @@ class Triangulator {
   Node* filter(Node* start, Node* end);
   void clip(Node* ear, int pass);
   bool isEar(Node* ear) const;
-  bool isEarHashed(Node* ear) const;
+  bool isEarIndexed(Node* ear) const;
+  void buildTree(Node* start);
+  void buildNode(size_t k, size_t lo, size_t hi);
+  void leaveTree(Node* p);
+
   Node* cureLocalIntersections(Node* start);
   void split(Node* start);
   bool isValidDiagonal(Node* a, Node* b) const;
   bool intersectsPolygon(const Node* a, const Node* b) const;
   bool middleInside(const Node* a, const Node* b) const;
   Node* splitPolygon(Node* a, Node* b);
-  void indexCurve(Node* start);
-  uint32_t zOrder(double x, double y) const;
   void addTriangle(const Node* a, const Node* b, const Node* c);
 
   std::vector<Node> nodes_;
   std::vector<uint32_t>* out_ = nullptr;
-  bool hashed_ = false;
-  double minX_ = 0, minY_ = 0, scale_ = 0;
+  bool indexed_ = false;
+  struct Box {  // the plane's coordinates are floats, so floats hold them exactly
+    float x0, y0, x1, y1;
+    uint32_t reflex;  // vertices in it still in the tree
+  };
+  struct Slot {
+    float x, y;
+    Node* node;  // null once the vertex has left the tree
+  };
+  static constexpr size_t leafSize = 16;
+  std::vector<Slot> tree_;
+  std::vector<Box> boxes_;
+  std::vector<uint32_t> leafOf_;  // per slot
 };
 
-// Every face of a mesh triangulated; `reversed[f]`, where given, turns face f's triangles round.
-Triangles triangulate(const Mesh& mesh, const std::vector<bool>* reversed = nullptr);
+// The faces first to last - 1 of a mesh triangulated.
+Triangles triangulate(const Mesh& mesh, size_t first, size_t last);
+// Turns round the triangles of the faces that `reversed` marks.
+void reverse(Triangles& triangles, const std::vector<bool>& reversed);

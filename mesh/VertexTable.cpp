@@ -24,8 +24,11 @@ bool same(const Position& a, const Position& b) { return std::memcmp(&a, &b, siz
 
 }  // namespace
 
-VertexTable::VertexTable(std::vector<Position>* positions) : positions_(positions) {
-  slots_.assign(1024, 0);
+VertexTable::VertexTable(std::vector<Position>* positions, size_t expected)
+    : positions_(positions) {
+  size_t size = 1024;
+  while (size < 2 * expected) size *= 2;
+  slots_.assign(size, 0);
   mask_ = slots_.size() - 1;
   for (size_t i = 0; i < positions_->size(); ++i) {
     // Positions already in the list are shared too.
@@ -48,6 +51,14 @@ uint32_t VertexTable::index(const Position& p) {
   slots_[slot] = i + 1;
   if (2 * positions_->size() > slots_.size()) grow();
   return i;
+}
+
+void VertexTable::indices(const Position* positions, size_t count, uint32_t* out) {
+  constexpr size_t ahead = 16;
+  for (size_t i = 0; i < count; ++i) {
+    if (i + ahead < count) __builtin_prefetch(&slots_[hashOf(positions[i + ahead]) & mask_]);
+    out[i] = index(positions[i]);
+  }
 }
 
 void VertexTable::grow() {

@@ -11,8 +11,12 @@
 // table, because meshes have millions of vertices.
 class VertexTable {
  public:
-  explicit VertexTable(std::vector<Position>* positions);
+  // `expected`: about how many positions will be asked for, so the table need not grow.
+  explicit VertexTable(std::vector<Position>* positions, size_t expected = 0);
   uint32_t index(const Position& p);
+  // index() of each of `count` positions into out[0 .. count), faster for many at once: the
+  // table's memory is fetched ahead.
+  void indices(const Position* positions, size_t count, uint32_t* out);
 
  private:
   void grow();
