@@ -148,9 +148,11 @@ void Vandrel::importFile(const ImportArguments& arguments) {
   model = std::make_unique<LNHHolder>();
   addToModel(mesh, *model);
   writeFile(arguments.output);
-  if (skipped.points + skipped.lines > 0) {
+  QStringList parts;
+  if (skipped.points > 0) parts << count(skipped.points, "point", "points");
+  if (skipped.lines > 0) parts << count(skipped.lines, "line", "lines");
+  if (!parts.isEmpty()) {
     report(quotedIfNeeded(path) + QStringLiteral(": skipped ") +
-           count(skipped.points, "point", "points") + QStringLiteral(" and ") +
-           count(skipped.lines, "line", "lines") + QStringLiteral(", which are not faces"));
+           parts.join(QStringLiteral(" and ")) + QStringLiteral(" (not faces)"));
   }
 }

@@ -93,19 +93,29 @@ class Reader {
       throw FormatError{0, "an accessor that does not exist"};
     }
     const tinygltf::Accessor& a = model_.accessors[size_t(index)];
-    std::vector<double> out(a.count * size_t(components), 0);
-    if (a.bufferView < 0) return out;  // all zeros
-    const tinygltf::BufferView& view = model_.bufferViews.at(size_t(a.bufferView));
-    const tinygltf::Buffer& buffer = model_.buffers.at(size_t(view.buffer));
-    const size_t size = size_t(tinygltf::GetComponentSizeInBytes(uint32_t(a.componentType)));
-    if (size == size_t(-1) || size == 0) throw FormatError{0, "an unknown component type"};
+    if (a.bufferView < 0) return std::vector<double>(a.count * size_t(components), 0);
+    if (size_t(a.bufferView) >= model_.bufferViews.size()) {
+      throw FormatError{0, "an accessor of a buffer view that does not exist"};
+    }
+    const tinygltf::BufferView& view = model_.bufferViews[size_t(a.bufferView)];
+    if (view.buffer < 0 || size_t(view.buffer) >= model_.buffers.size()) {
+      throw FormatError{0, "a buffer view of a buffer that does not exist"};
+    }
+    const tinygltf::Buffer& buffer = model_.buffers[size_t(view.buffer)];
+    const int componentSize = tinygltf::GetComponentSizeInBytes(uint32_t(a.componentType));
+    if (componentSize <= 0) throw FormatError{0, "an unknown component type"};
+    const auto size = size_t(componentSize);
     const size_t stride = view.byteStride != 0 ? view.byteStride : size * size_t(components);
     const size_t start = view.byteOffset + a.byteOffset;
-    if (a.count > 0 && (start + stride * (a.count - 1) + size * size_t(components) >
-                            view.byteOffset + view.byteLength ||
-                        view.byteOffset + view.byteLength > buffer.data.size())) {
+    // Checked before anything is allocated: a count may be any number.
+    const uint64_t end = a.count == 0 ? start
+                                      : uint64_t{start} + uint64_t{stride} * (a.count - 1) +
+                                            size * size_t(components);
+    if (a.count > (uint64_t{1} << 32) || view.byteOffset + view.byteLength > buffer.data.size() ||
+        end > view.byteOffset + view.byteLength) {
       throw FormatError{0, "an accessor beyond its buffer"};
     }
+    std::vector<double> out(a.count * size_t(components), 0);
     for (size_t i = 0; i < a.count; ++i) {
       for (int c = 0; c < components; ++c) {
         const unsigned char* at = buffer.data.data() + start + stride * i + size * size_t(c);
@@ -237,7 +247,7 @@ Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Sk
              : loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
                                           static_cast<unsigned int>(bytes.size()), folder);
   if (!ok) {
-    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+    error = error.substr(0, error.find('\n'));  // the first of tinygltf's lines says it
     throw FormatError{0, error.empty() ? std::string("not a glTF file") : error};
   }
   Mesh mesh;
@@ -245,7 +255,8 @@ Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Sk
   const Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   if (!model.scenes.empty()) {
     const size_t scene = model.defaultScene >= 0 ? size_t(model.defaultScene) : 0;
-    for (int n : model.scenes.at(scene).nodes) reader.node(n, identity, 0);
+    if (scene >= model.scenes.size()) throw FormatError{0, "a default scene that does not exist"};
+    for (int n : model.scenes[scene].nodes) reader.node(n, identity, 0);
   }
   return mesh;
 }

@@ -66,7 +66,9 @@ class Body {
   double value(Type type) {
     if (format_ == 0) return asciiValue();
     const size_t size = sizeOf(type);
-    if (bytes_.size() - at_ < size) throw FormatError{0, "the file ends before its data do"};
+    if (at_ > bytes_.size() || bytes_.size() - at_ < size) {
+      throw FormatError{0, "the file ends before its data do"};
+    }
     unsigned char raw[8];
     std::memcpy(raw, bytes_.data() + at_, size);
     at_ += size;
@@ -201,6 +203,8 @@ Mesh readPly(std::string_view bytes, Skipped* skipped) {
   bool faces = false;
   std::vector<uint32_t> face;
   for (const Element& e : elements) {
+    // Each instance must take some of the file, or a count alone could run for ever.
+    if (e.properties.empty() && e.count > 0) header.fail("an element without properties");
     const bool isVertex = e.name == "vertex", isFace = e.name == "face";
     faces = faces || isFace;
     if (e.name == "edge") skipped->lines += e.count;

@@ -27,6 +27,7 @@ class TextInput {
   // Throws a FormatError at this line; the echoed word is cut to 40 bytes.
   [[noreturn]] void fail(const std::string& what) const { throw FormatError{lineNumber_, what}; }
   [[noreturn]] void fail(const std::string& what, std::string_view word) const {
+    if (word.empty()) fail(what + " the end of the line");
     std::string shown(word.substr(0, 40));
     if (word.size() > 40) shown += "...";
     fail(what + " '" + shown + "'");

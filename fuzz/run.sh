@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs each fuzz target for SECONDS seconds and prints what it did: runs, corpus size and the
-# code edges covered. The corpus starts from fuzz/corpus/ and the inputs of the command-line
-# cases; fuzz/model.dict holds the format's tokens.
+# code edges covered. The model targets start from fuzz/corpus/ and the models of the
+# command-line cases, with the format's tokens in fuzz/model.dict; each importer target starts
+# from the files of its format in the command-line cases.
 # usage: fuzz/run.sh [BUILD_DIR] [SECONDS]     (default: build-fuzz, 60)
 # Build first: cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANDREL_FUZZ=ON
 #              -DVANDREL_TESTS=OFF && cmake --build build-fuzz
@@ -12,18 +13,24 @@ seconds=${2:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
-for target in fuzz_reader fuzz_commands; do
+for target in fuzz_reader fuzz_commands fuzz_obj fuzz_off fuzz_stl fuzz_ply fuzz_gltf; do
   mkdir "$work/$target"
-  cp "$here"/corpus/* "$work/$target/"
+  extension=${target#fuzz_}
+  dictionary=()
+  if [ "$target" = fuzz_reader ] || [ "$target" = fuzz_commands ]; then
+    cp "$here"/corpus/* "$work/$target/"
+    extension=poly
+    dictionary=(-dict="$here/model.dict")
+  fi
   n=0
-  for seed in "$here"/../tests/cli/*/in/*.poly; do
+  for seed in "$here"/../tests/cli/*/in/*."$extension" "$here"/../tests/cli/*/out/*."$extension"; do
     if [ -f "$seed" ] && [ "$(stat -c %s "$seed")" -le 4096 ]; then
       n=$((n + 1))
-      cp "$seed" "$work/$target/cli-$n.poly"
+      cp "$seed" "$work/$target/cli-$n.$extension"
     fi
   done
   if (cd "$work" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len=4096 \
-        -dict="$here/model.dict" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        "${dictionary[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         "$work/$target" >"$work/log" 2>&1); then
     echo "$target: $(grep -E 'stat::number_of_executed_units' "$work/log" | awk '{ print $2 }') runs," \
          "corpus $(ls "$work/$target" | wc -l) inputs," \

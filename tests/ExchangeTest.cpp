@@ -1,0 +1,92 @@
+// Round trips through every format: OBJ, PLY and OFF give back the same polygons, STL, glTF and
+// 3MF the same area in each colour.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "ModelMesh.h"
+#include "ModelWalk.h"
+#include "Normals.h"
+#include "Vandrel.h"
+
+namespace {
+
+QByteArray contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void run(std::vector<QByteArray> words) {
+  words.insert(words.begin(), "vandrel");
+  std::vector<char*> argv;
+  for (QByteArray& word : words) argv.push_back(word.data());
+  Vandrel command(static_cast<int>(argv.size()), argv.data());
+}
+
+using Key = std::tuple<int, int, int>;  // a colour to 8 bits, or -1 -1 -1 for none
+
+// The area of the model's polygons in each colour; `bytes`: colours as 8-bit formats keep them.
+std::map<Key, double> areaByColour(const QString& name, bool colours) {
+  Vandrel reader;
+  reader.loadFile(name);
+  const Mesh mesh = meshOf(*reader.model);
+  std::map<Key, double> area;
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    Key key{-1, -1, -1};
+    if (colours && mesh.faceColour[f] != Mesh::noColour) {
+      const Colour& c = mesh.colours[size_t(mesh.faceColour[f])];
+      key = {int(std::lround(c.red * 255)), int(std::lround(c.green * 255)),
+             int(std::lround(c.blue * 255))};
+    }
+    area[key] += length(newellNormal(mesh.positions, mesh.face(f), mesh.faceSize(f))) / 2;
+  }
+  return area;
+}
+
+}  // namespace
+
+TEST(Exchange, EveryFormatGivesThePolygonsBack) {
+  QTemporaryDir dir;
+  auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)).toUtf8(); };
+  // A red box, a green W cut across its arms (one object in three pieces joined along the cut),
+  // a blue triangle at far coordinates and an uncoloured face.
+  run({"polygonC", path("square"), "1", "0", "0", "0", "0", "1", "0", "1", "1", "0", "1"});
+  run({"extrude", path("square"), path("box"), "1.5"});
+  run({"polygonC", path("w"), "0", "0.6", "0", "0", "0", "5", "0", "5", "3", "4", "3", "4", "1",
+       "3",        "1",       "3", "3",   "2", "3", "2", "1", "1", "1", "1", "3", "0", "3"});
+  run({"clip", path("w"), path("cut"), "0", "1", "0", "0", "2", "0"});
+  run({"polygonC", path("far"), "0.1", "0.2", "0.9", "100000", "100000", "100001", "100000",
+       "100000", "100002.5"});
+  run({"polygon", path("plain"), "-3", "0", "-2", "0", "-2", "1", "-3", "1"});
+  run({"assemble", path("box"), path("cut"), path("far"), path("plain"), path("model")});
+  run({"transform", path("model"), "YD", "30", "XT", "0.25"});  // no plane along an axis
+
+  const QByteArray original = contents(path("model") + ".poly");
+  for (const char* format : {"obj", "off", "ply"}) {
+    run({"export", path("model"), path("model.") + format});
+    run({"import", path("model.") + format, path("back")});
+    if (std::string(format) == "ply") {  // colours to 8 bits: compare positions only
+      EXPECT_EQ(areaByColour(path("back"), false), areaByColour(path("model"), false));
+    } else {
+      EXPECT_EQ(contents(path("back") + ".poly"), original) << format;
+    }
+  }
+  const std::map<Key, double> expected = areaByColour(path("model"), true);
+  const std::map<Key, double> total = areaByColour(path("model"), false);
+  for (const char* format : {"stl", "glb", "gltf", "3mf"}) {
+    run({"export", path("model"), path("model.") + format});
+    run({"import", path("model.") + format, path("back")});
+    const bool colours = std::string(format) != "stl";
+    const std::map<Key, double> back = areaByColour(path("back"), colours);
+    const std::map<Key, double>& want = colours ? expected : total;
+    ASSERT_EQ(back.size(), want.size()) << format;
+    for (const auto& [key, area] : want) {
+      EXPECT_NEAR(back.at(key), area, 1e-5 * area) << format;
+    }
+  }
+}
