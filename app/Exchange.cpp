@@ -2,11 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <string>
 
 #include "Failure.h"
 #include "Formats.h"
 #include "ModelMesh.h"
+#include "ModelText.h"
 #include "OutputFile.h"
 #include "Parallel.h"
 #include "Quote.h"
@@ -42,6 +44,43 @@ Triangles outwardTriangles(const Mesh& mesh) {
   first.face.insert(first.face.end(), second.face.begin(), second.face.end());
   reverse(first, shells.reversed);
   return first;
+}
+
+// Writes the model file of a mesh, as the model writer would write the model that has an
+// object per face: "newObject", the lead record (the face's colour and 1, or -1 -1 2 1), then
+// the vertices with w = 1. Straight from the mesh, a batch of faces at a time formatted on two
+// threads, so that no model of millions of objects is built on the way.
+void writeMeshModel(const Mesh& mesh, const QString& path) {
+  OutputFile out(path);
+  auto format = [&mesh](std::string& text, size_t first, size_t last) {
+    for (size_t f = first; f < last; ++f) {
+      text += "newObject\n";
+      const int32_t c = mesh.faceColour[f];
+      if (c == Mesh::noColour) {
+        text += "-1 -1 2 1\n";
+      } else {
+        const Colour& colour = mesh.colours[size_t(c)];
+        appendRecord(text, colour.red, colour.green, colour.blue, 1);
+      }
+      const uint32_t* v = mesh.face(f);
+      for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
+        const Position& p = mesh.positions[v[i]];
+        appendRecord(text, p.x, p.y, p.z, 1);
+      }
+    }
+  };
+  constexpr size_t batch = 1 << 15;
+  std::string text[2];
+  for (size_t first = 0; first < mesh.faceCount(); first += 2 * batch) {
+    const size_t middle = std::min(first + batch, mesh.faceCount());
+    const size_t last = std::min(first + 2 * batch, mesh.faceCount());
+    inParallel([&]() { format(text[0], first, middle); }, [&]() { format(text[1], middle, last); });
+    for (std::string& t : text) {
+      out.write(t);
+      t.clear();
+    }
+  }
+  out.commit();
 }
 
 QString count(size_t n, const char* one, const char* many) {
@@ -145,9 +184,7 @@ void Vandrel::importFile(const ImportArguments& arguments) {
     if (error.line > 0) where += u':' + QString::number(error.line);
     throw RunError(where + QStringLiteral(": ") + escaped(error.what));
   }
-  model = std::make_unique<LNHHolder>();
-  addToModel(mesh, *model);
-  writeFile(arguments.output);
+  writeMeshModel(mesh, arguments.output + QStringLiteral(".poly"));
   QStringList parts;
   if (skipped.points > 0) parts << count(skipped.points, "point", "points");
   if (skipped.lines > 0) parts << count(skipped.lines, "line", "lines");

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds a small model from nothing into examples/out/ and says which files it wrote:
-# a floor slab, four walls swept around it, a gable on top, all joined and then cut in half.
+# a floor slab, four walls swept around it, a gable on top, all joined and then cut in half;
+# the house goes out as glTF and STL for viewers and slicers.
 # usage: examples/house.sh [VANDREL]   (default: build/vandrel)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +17,8 @@ cd "$here/out"
 "$vandrel" create roof gable XD 90 YT 3 ZT 2.5
 "$vandrel" assemble slab walls roof house
 "$vandrel" clip house half 1 0 0 0 0 0
+"$vandrel" export house house.glb
+"$vandrel" export house house.stl
 for file in floor slab wall walls gable roof house half; do echo "wrote examples/out/$file.poly"; done
+echo "wrote examples/out/house.glb"
+echo "wrote examples/out/house.stl"

@@ -19,6 +19,27 @@ void appendNumber(std::string& json, float value) {
 
 void appendNumber(std::string& json, uint64_t value) { json += std::to_string(value); }
 
+// Base64 text of bytes that arrive in pieces, written out a chunk at a time.
+class Base64 {
+ public:
+  explicit Base64(ByteWriter& out) : out_(out) {}
+  void add(std::string_view bytes) {
+    pending_.append(bytes.data(), qsizetype(bytes.size()));
+    if (pending_.size() >= chunk) encode(pending_.size() / 3 * 3);
+  }
+  void finish() { encode(pending_.size()); }
+
+ private:
+  static constexpr qsizetype chunk = 3 << 20;
+  void encode(qsizetype count) {
+    const QByteArray text = pending_.left(count).toBase64();
+    out_.text(std::string_view(text.constData(), size_t(text.size())));
+    pending_.remove(0, count);
+  }
+  ByteWriter& out_;
+  QByteArray pending_;
+};
+
 void pad(std::string& bytes, char with) {
   while (bytes.size() % 4 != 0) bytes += with;
 }
@@ -47,6 +68,7 @@ void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWr
   const size_t bufferBytes = positionBytes + indexBytes;
   const bool anything = !indices.empty();
 
+  size_t uriAt = 0;
   std::string json = R"({"asset":{"version":"2.0","generator":"vandrel"},"scene":0,)";
   if (!anything) {
     json += R"("scenes":[{}]})";
@@ -97,12 +119,7 @@ void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWr
     appendNumber(json, uint64_t{bufferBytes});
     if (!binary) {
       json += R"(,"uri":"data:application/octet-stream;base64,)";
-      QByteArray raw;
-      raw.reserve(qsizetype(bufferBytes));
-      raw.append(reinterpret_cast<const char*>(mesh.positions.data()), qsizetype(positionBytes));
-      raw.append(reinterpret_cast<const char*>(indices.data()), qsizetype(indexBytes));
-      const QByteArray base64 = raw.toBase64();
-      json.append(base64.constData(), size_t(base64.size()));
+      uriAt = json.size();  // the buffer's base64 text goes here, written as it is made
       json += '"';
     }
     json += R"(}],"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":)";
@@ -135,7 +152,15 @@ void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWr
     json += "]}";
   }
   if (!binary) {
-    out.text(json);
+    out.text(std::string_view(json).substr(0, uriAt));
+    if (anything) {
+      Base64 base64(out);
+      base64.add(
+          std::string_view(reinterpret_cast<const char*>(mesh.positions.data()), positionBytes));
+      base64.add(std::string_view(reinterpret_cast<const char*>(indices.data()), indexBytes));
+      base64.finish();
+    }
+    out.text(std::string_view(json).substr(uriAt));
     out.text("\n");
     return;
   }

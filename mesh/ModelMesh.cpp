@@ -34,23 +34,3 @@ Mesh meshOf(LNHHolder& model) {
   table.indices(corners.data(), corners.size(), mesh.corners.data());
   return mesh;
 }
-
-void addToModel(const Mesh& mesh, LNHHolder& model) {
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
-    auto* object = new LinkNodeHolder;
-    model.add(object);
-    const int32_t c = mesh.faceColour[f];
-    if (c == Mesh::noColour) {
-      object->add(-1, -1, 2, 1);
-    } else {
-      const Colour& colour = mesh.colours[size_t(c)];
-      object->add(colour.red, colour.green, colour.blue, 1);
-    }
-    const uint32_t* v = mesh.face(f);
-    for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
-      const Position& p = mesh.positions[v[i]];
-      object->add(p.x, p.y, p.z, 1);
-    }
-  }
-  model.reset();
-}

@@ -10,7 +10,3 @@ Mesh meshOf(LNHHolder& model);
 
 // The colour a lead record stands for, by the convention above; false when it stands for none.
 bool leadColour(float x, float y, float z, Colour* colour);
-
-// Appends each face of the mesh to the model as an object: the lead record its colour and 1,
-// or -1 -1 2 1 where it has none, then its vertices with w = 1.
-void addToModel(const Mesh& mesh, LNHHolder& model);
