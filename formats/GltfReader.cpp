@@ -87,13 +87,19 @@ class Reader {
   }
 
  private:
-  // The values of an accessor as doubles, `components` per element.
-  std::vector<double> values(int index, int components) const {
+  // Calls visit(i, values) for each element i of an accessor, with its `components` values as
+  // doubles; returns the count. Elements are read where they are, not copied first.
+  template <class Visit>
+  size_t each(int index, int components, Visit&& visit) const {
     if (index < 0 || size_t(index) >= model_.accessors.size()) {
       throw FormatError{0, "an accessor that does not exist"};
     }
     const tinygltf::Accessor& a = model_.accessors[size_t(index)];
-    if (a.bufferView < 0) return std::vector<double>(a.count * size_t(components), 0);
+    double v[4] = {0, 0, 0, 0};
+    if (a.bufferView < 0) {  // all zeros
+      for (size_t i = 0; i < a.count; ++i) visit(i, v);
+      return a.count;
+    }
     if (size_t(a.bufferView) >= model_.bufferViews.size()) {
       throw FormatError{0, "an accessor of a buffer view that does not exist"};
     }
@@ -115,37 +121,35 @@ class Reader {
         end > view.byteOffset + view.byteLength) {
       throw FormatError{0, "an accessor beyond its buffer"};
     }
-    std::vector<double> out(a.count * size_t(components), 0);
     for (size_t i = 0; i < a.count; ++i) {
       for (int c = 0; c < components; ++c) {
         const unsigned char* at = buffer.data.data() + start + stride * i + size * size_t(c);
-        double v = 0;
         switch (a.componentType) {
           case TINYGLTF_COMPONENT_TYPE_BYTE:
-            v = static_cast<int8_t>(*at);
+            v[c] = static_cast<int8_t>(*at);
             break;
           case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-            v = *at;
+            v[c] = *at;
             break;
           case TINYGLTF_COMPONENT_TYPE_SHORT:
-            v = read<int16_t>(at);
+            v[c] = read<int16_t>(at);
             break;
           case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
-            v = read<uint16_t>(at);
+            v[c] = read<uint16_t>(at);
             break;
           case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
-            v = read<uint32_t>(at);
+            v[c] = read<uint32_t>(at);
             break;
           case TINYGLTF_COMPONENT_TYPE_FLOAT:
-            v = read<float>(at);
+            v[c] = read<float>(at);
             break;
           default:
             throw FormatError{0, "an unknown component type"};
         }
-        out[i * size_t(components) + size_t(c)] = v;
       }
+      visit(i, v);
     }
-    return out;
+    return a.count;
   }
   template <class T>
   static double read(const unsigned char* at) {
@@ -157,11 +161,8 @@ class Reader {
   void primitive(const tinygltf::Primitive& p, const Matrix& m) {
     const auto position = p.attributes.find("POSITION");
     if (position == p.attributes.end()) return;
-    const std::vector<double> xyz = values(position->second, 3);
-    const size_t count = xyz.size() / 3;
-    std::vector<uint32_t> index(count);
-    for (size_t i = 0; i < count; ++i) {
-      const double* v = &xyz[3 * i];
+    std::vector<uint32_t> index;
+    const size_t count = each(position->second, 3, [&](size_t, const double* v) {
       Position q;
       float* out[3] = {&q.x, &q.y, &q.z};
       for (int r = 0; r < 3; ++r) {
@@ -170,14 +171,16 @@ class Reader {
         *out[r] = static_cast<float>(w);
         if (*out[r] - *out[r] != 0) throw FormatError{0, "a position that is not a finite float"};
       }
-      index[i] = table_.index(q);
-    }
+      index.push_back(table_.index(q));
+    });
     std::vector<uint32_t> order;
     if (p.indices >= 0) {
-      for (double v : values(p.indices, 1)) {
-        if (!(v >= 0 && v < double(count))) throw FormatError{0, "an index beyond the vertices"};
-        order.push_back(static_cast<uint32_t>(v));
-      }
+      each(p.indices, 1, [&](size_t, const double* v) {
+        if (!(v[0] >= 0 && v[0] < double(count))) {
+          throw FormatError{0, "an index beyond the vertices"};
+        }
+        order.push_back(static_cast<uint32_t>(v[0]));
+      });
     } else {
       for (size_t i = 0; i < count; ++i) order.push_back(static_cast<uint32_t>(i));
     }

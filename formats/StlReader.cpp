@@ -12,24 +12,26 @@ namespace {
 
 Mesh readBinary(std::string_view bytes) {
   Mesh mesh;
-  VertexTable table(&mesh.positions);
   uint32_t count;
   std::memcpy(&count, bytes.data() + 80, 4);
+  std::vector<Position> corners(3 * size_t{count});
   for (uint32_t t = 0; t < count; ++t) {
-    const char* at = bytes.data() + 84 + 50 * size_t(t) + 12;
-    uint32_t corners[3];
-    for (uint32_t& c : corners) {
-      Position p;
-      std::memcpy(&p, at, sizeof p);
+    std::memcpy(&corners[3 * size_t{t}], bytes.data() + 84 + 50 * size_t{t} + 12,
+                3 * sizeof(Position));
+    for (int i = 0; i < 3; ++i) {
+      const Position& p = corners[3 * size_t{t} + size_t(i)];
       if (p.x - p.x != 0 || p.y - p.y != 0 || p.z - p.z != 0) {
         throw FormatError{0,
                           "triangle " + std::to_string(t + 1) + " has a corner that is not finite"};
       }
-      c = table.index(p);
-      at += sizeof p;
     }
-    mesh.addFace(corners, 3, Mesh::noColour);
   }
+  mesh.corners.resize(corners.size());
+  VertexTable table(&mesh.positions, corners.size());
+  table.indices(corners.data(), corners.size(), mesh.corners.data());
+  mesh.faceStart.resize(size_t{count} + 1);
+  for (uint32_t t = 0; t <= count; ++t) mesh.faceStart[t] = 3 * t;
+  mesh.faceColour.assign(count, Mesh::noColour);
   return mesh;
 }
 

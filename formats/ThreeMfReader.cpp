@@ -4,15 +4,15 @@
 
 #include <zip.h>
 
-#include <QByteArray>
-#include <QXmlStreamReader>
 #include <array>
+#include <charconv>
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "Formats.h"
+#include "TextInput.h"
 #include "VertexTable.h"
+#include "XmlScanner.h"
 
 namespace {
 
@@ -29,19 +29,6 @@ Transform compose(const Transform& a, const Transform& b) {  // a first, then b
     }
   }
   return m;
-}
-
-Transform transformOf(const QStringView text) {
-  const auto parts = text.split(u' ', Qt::SkipEmptyParts);
-  if (text.isEmpty()) return identity;
-  if (parts.size() != 12) throw FormatError{0, "a transform that is not 12 numbers"};
-  Transform t;
-  for (size_t i = 0; i < 12; ++i) {
-    bool ok = false;
-    t[i] = parts[qsizetype(i)].toDouble(&ok);
-    if (!ok) throw FormatError{0, "a transform that is not 12 numbers"};
-  }
-  return t;
 }
 
 struct Triangle {
@@ -78,26 +65,43 @@ std::string modelPart(zip_t* archive) {
   } catch (const FormatError&) {
     return "3D/3dmodel.model";
   }
-  QXmlStreamReader xml(QByteArray::fromRawData(rels.data(), qsizetype(rels.size())));
-  while (xml.readNextStartElement() || !xml.atEnd()) {
-    if (xml.isStartElement() && xml.name() == u"Relationship" &&
-        xml.attributes().value(QLatin1String("Type")).endsWith(u"/3dmodel")) {
-      std::string target = xml.attributes().value(QLatin1String("Target")).toString().toStdString();
-      if (!target.empty() && target[0] == '/') target.erase(0, 1);
-      return target;
+  XmlScanner xml(rels);
+  for (XmlScanner::Event e = xml.next(); e != XmlScanner::done; e = xml.next()) {
+    std::string_view type, target;
+    if (e == XmlScanner::start && xml.name() == "Relationship" && xml.attribute("Type", &type) &&
+        type.size() >= 8 && type.substr(type.size() - 8) == "/3dmodel" &&
+        xml.attribute("Target", &target)) {
+      std::string part(target);
+      if (!part.empty() && part[0] == '/') part.erase(0, 1);
+      return part;
     }
-    if (!xml.isStartElement()) xml.readNext();
   }
   return "3D/3dmodel.model";
 }
 
-int32_t colourOf(QStringView hex, Mesh* mesh) {
-  if (hex.size() < 7 || hex[0] != u'#') return Mesh::noColour;
-  bool ok = false;
-  const unsigned rgb = hex.mid(1, 6).toUInt(&ok, 16);
-  if (!ok) return Mesh::noColour;
+int32_t colourOf(std::string_view hex, Mesh* mesh) {
+  unsigned rgb = 0;
+  if (hex.size() < 7 || hex[0] != '#') return Mesh::noColour;
+  const auto [end, error] = std::from_chars(hex.data() + 1, hex.data() + 7, rgb, 16);
+  if (error != std::errc() || end != hex.data() + 7) return Mesh::noColour;
   return mesh->colourIndex(
       {float((rgb >> 16) & 255) / 255, float((rgb >> 8) & 255) / 255, float(rgb & 255) / 255});
+}
+
+Transform transformOf(std::string_view text, long line) {
+  Transform t = identity;
+  if (text.empty()) return t;
+  size_t at = 0;
+  for (double& v : t) {
+    while (at < text.size() && text[at] == ' ') ++at;
+    const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), v);
+    if (error != std::errc() || !(v - v == 0))
+      throw FormatError{line, "a transform that is not 12 numbers"};
+    at = size_t(end - text.data());
+  }
+  while (at < text.size() && text[at] == ' ') ++at;
+  if (at != text.size()) throw FormatError{line, "a transform that is not 12 numbers"};
+  return t;
 }
 
 }  // namespace
@@ -115,83 +119,89 @@ Mesh read3mf(std::string_view bytes, Skipped*) {
   }
   zip_error_fini(&error);
   std::unique_ptr<zip_t, decltype(&zip_discard)> archive(opened, zip_discard);
-  const std::string part = readEntry(archive.get(), modelPart(archive.get()));
 
   Mesh mesh;
   std::map<int, std::vector<int32_t>> groups;  // material resources: colour per index
   std::map<int, Object> objects;
   std::vector<std::pair<int, Transform>> items;
-  QXmlStreamReader xml(QByteArray::fromRawData(part.data(), qsizetype(part.size())));
-  Object* object = nullptr;
-  int objectPid = -1, objectIndex = -1;
-  std::vector<int32_t>* group = nullptr;
-  auto number = [&](const char* name) {
-    bool ok = false;
-    const double v = xml.attributes().value(QLatin1String(name)).toDouble(&ok);
-    if (!ok) throw FormatError{xml.lineNumber(), std::string("expected a number for ") + name};
-    return v;
-  };
-  auto whole = [&](const char* name, int fallback) {
-    const QStringView text = xml.attributes().value(QLatin1String(name));
-    if (text.isEmpty()) return fallback;
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (!ok)
-      throw FormatError{xml.lineNumber(), std::string("expected a whole number for ") + name};
-    return v;
-  };
-  while (!xml.atEnd()) {
-    xml.readNext();
-    if (xml.isEndElement()) {
-      if (xml.name() == u"object") object = nullptr;
-      if (xml.name() == u"basematerials" || xml.name() == u"colorgroup") group = nullptr;
-      continue;
-    }
-    if (!xml.isStartElement()) continue;
-    const QStringView name = xml.name();
-    if (name == u"basematerials" || name == u"colorgroup") {
-      group = &groups[whole("id", 0)];
-    } else if (group != nullptr && name == u"base") {
-      group->push_back(colourOf(xml.attributes().value(QLatin1String("displaycolor")), &mesh));
-    } else if (group != nullptr && name == u"color") {
-      group->push_back(colourOf(xml.attributes().value(QLatin1String("color")), &mesh));
-    } else if (name == u"object") {
-      object = &objects[whole("id", 0)];
-      objectPid = whole("pid", -1);
-      objectIndex = whole("pindex", -1);
-    } else if (object != nullptr && name == u"vertex") {
-      const float x = float(number("x")), y = float(number("y")), z = float(number("z"));
-      if (x - x != 0 || y - y != 0 || z - z != 0) {
-        throw FormatError{xml.lineNumber(), "a vertex that is not a finite float"};
+  {
+    // The model part is read a piece at a time: it may be many times the package's size.
+    const std::string partName = modelPart(archive.get());
+    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> part(
+        zip_fopen(archive.get(), partName.c_str(), 0), zip_fclose);
+    if (!part) throw FormatError{0, "the package has no part '" + partName + "'"};
+    XmlScanner xml;
+    std::string piece(1 << 20, '\0');
+    Object* object = nullptr;
+    int objectPid = -1, objectIndex = -1;
+    std::vector<int32_t>* group = nullptr;
+    std::string_view text;
+    auto number = [&](const char* name) {
+      float v;
+      if (!xml.attribute(name, &text) || !readFloat(text, &v)) {
+        throw FormatError{xml.line(), std::string("expected a number for ") + name};
       }
-      object->vertices.push_back({x, y, z});
-    } else if (object != nullptr && name == u"triangle") {
-      Triangle t;
-      const char* const keys[3] = {"v1", "v2", "v3"};
-      for (int i = 0; i < 3; ++i) {
-        const int v = whole(keys[i], -1);
-        if (v < 0 || size_t(v) >= object->vertices.size()) {
-          throw FormatError{xml.lineNumber(), "a triangle with a vertex that does not exist"};
+      return v;
+    };
+    auto whole = [&](const char* name, int fallback) {
+      if (!xml.attribute(name, &text)) return fallback;
+      long long v;
+      if (!readInteger(text, &v) || v < -1 || v > 0x7FFFFFFF) {
+        throw FormatError{xml.line(), std::string("expected a whole number for ") + name};
+      }
+      return int(v);
+    };
+    for (XmlScanner::Event e = XmlScanner::more; e != XmlScanner::done; e = xml.next()) {
+      if (e == XmlScanner::more) {
+        const zip_int64_t got = zip_fread(part.get(), piece.data(), piece.size());
+        if (got < 0) throw FormatError{0, "cannot read the part '" + partName + "'"};
+        xml.feed(std::string_view(piece.data(), size_t(got)), got == 0);
+        continue;
+      }
+      const std::string_view element = xml.name();
+      if (e == XmlScanner::end) {
+        continue;  // objects and groups end where the next begins: nothing nests in them
+      }
+      if (element == "basematerials" || element == "colorgroup") {
+        group = &groups[whole("id", 0)];
+        object = nullptr;
+      } else if (group != nullptr && element == "base") {
+        group->push_back(colourOf(xml.attribute("displaycolor", &text) ? text : "", &mesh));
+      } else if (group != nullptr && element == "color") {
+        group->push_back(colourOf(xml.attribute("color", &text) ? text : "", &mesh));
+      } else if (element == "object") {
+        object = &objects[whole("id", 0)];
+        objectPid = whole("pid", -1);
+        objectIndex = whole("pindex", -1);
+        group = nullptr;
+      } else if (object != nullptr && element == "vertex") {
+        object->vertices.push_back({number("x"), number("y"), number("z")});
+      } else if (object != nullptr && element == "triangle") {
+        Triangle t;
+        const char* const keys[3] = {"v1", "v2", "v3"};
+        for (int i = 0; i < 3; ++i) {
+          const int v = whole(keys[i], -1);
+          if (v < 0 || size_t(v) >= object->vertices.size()) {
+            throw FormatError{xml.line(), "a triangle with a vertex that does not exist"};
+          }
+          t.v[i] = uint32_t(v);
         }
-        t.v[i] = uint32_t(v);
+        const int pid = whole("pid", objectPid), index = whole("p1", objectIndex);
+        t.colour = Mesh::noColour;
+        const auto found = groups.find(pid);
+        if (found != groups.end() && index >= 0 && size_t(index) < found->second.size()) {
+          t.colour = found->second[size_t(index)];
+        }
+        object->triangles.push_back(t);
+      } else if (object != nullptr && element == "component") {
+        object->components.emplace_back(
+            whole("objectid", -1),
+            transformOf(xml.attribute("transform", &text) ? text : "", xml.line()));
+      } else if (element == "item") {
+        items.emplace_back(whole("objectid", -1),
+                           transformOf(xml.attribute("transform", &text) ? text : "", xml.line()));
       }
-      const int pid = whole("pid", objectPid), index = whole("p1", objectIndex);
-      t.colour = Mesh::noColour;
-      const auto found = groups.find(pid);
-      if (found != groups.end() && index >= 0 && size_t(index) < found->second.size()) {
-        t.colour = found->second[size_t(index)];
-      }
-      object->triangles.push_back(t);
-    } else if (object != nullptr && name == u"component") {
-      object->components.emplace_back(
-          whole("objectid", -1), transformOf(xml.attributes().value(QLatin1String("transform"))));
-    } else if (name == u"item") {
-      items.emplace_back(whole("objectid", -1),
-                         transformOf(xml.attributes().value(QLatin1String("transform"))));
     }
-  }
-  if (xml.hasError()) {
-    throw FormatError{xml.lineNumber(), "not a 3MF model: " + xml.errorString().toStdString()};
   }
 
   VertexTable table(&mesh.positions);
