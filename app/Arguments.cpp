@@ -117,3 +117,42 @@ ImportArguments importArguments(Words words) {
   const QString file = modelName(words[0]);
   return {file, fileFormat(file), modelName(words[1])};
 }
+
+RenderArguments renderArguments(Words words) {
+  RenderArguments arguments;
+  arguments.source = modelName(words[0]);
+  arguments.picture = modelName(words[1]);
+  const QString extension =
+      arguments.picture.mid(arguments.picture.lastIndexOf(u'.') + 1).toLower();
+  if (!arguments.picture.contains(u'.') ||
+      (extension != QLatin1String("png") && extension != QLatin1String("svg"))) {
+    throw UsageError(QStringLiteral("the kind of ") + quoted(arguments.picture) +
+                     QStringLiteral(" is not known: name a file ending in .png or .svg"));
+  }
+  arguments.svg = extension == QLatin1String("svg");
+  for (int i = 2; i < words.count; i += 2) {
+    const QString option = QString::fromUtf8(words[i]);
+    if (option != QLatin1String("--view") && option != QLatin1String("--size")) {
+      throw UsageError(QStringLiteral("unknown option ") + quotedField(words[i]));
+    }
+    if (i + 1 == words.count) throw UsageError(option + QStringLiteral(" needs a value"));
+    const QString value = QString::fromUtf8(words[i + 1]);
+    if (option == QLatin1String("--view")) {
+      if (!viewOf(value, &arguments.view)) {
+        throw UsageError(QStringLiteral("the view ") + quotedField(words[i + 1]) +
+                         QStringLiteral(" is none of iso, top, front, side or AZIMUTH,ELEVATION"));
+      }
+      continue;
+    }
+    const QStringList sides = value.split(u'x');
+    bool okWidth = false, okHeight = false;
+    const int width = sides.size() == 2 ? sides[0].toInt(&okWidth) : 0;
+    const int height = sides.size() == 2 ? sides[1].toInt(&okHeight) : 0;
+    if (!okWidth || !okHeight || width < 1 || height < 1 || width > 16384 || height > 16384) {
+      throw UsageError(QStringLiteral("the size ") + quotedField(words[i + 1]) +
+                       QStringLiteral(" is not WIDTHxHEIGHT, each from 1 to 16384"));
+    }
+    arguments.size = QSize(width, height);
+  }
+  return arguments;
+}

@@ -5,6 +5,7 @@
 
 #include "Formats.h"
 #include "Transformation.h"
+#include "View.h"
 
 // The values of a command line, read and checked once, before any file is touched. A value
 // that is not what its place asks for is a UsageError that names it.
@@ -92,3 +93,14 @@ struct ImportArguments {
   QString output;
 };
 ImportArguments importArguments(Words words);
+
+// render SOURCE PICTURE [--view VIEW] [--size WIDTHxHEIGHT]: PICTURE's extension, .png or
+// .svg, names its kind; the size is 800x600 unless given, each side from 1 to 16384.
+struct RenderArguments {
+  QString source;
+  QString picture;
+  bool svg;
+  View view;
+  QSize size{800, 600};
+};
+RenderArguments renderArguments(Words words);

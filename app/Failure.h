@@ -30,3 +30,6 @@ class RunError : public Failure {
 
 // Prints "vandrel: MESSAGE" on standard error.
 void report(const QString& message);
+
+// Writes text to standard output; a failed write is a RunError like any other.
+void print(const QString& text);

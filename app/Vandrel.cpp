@@ -1,8 +1,5 @@
 #include "Vandrel.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iterator>
 
 #include "Failure.h"
@@ -43,21 +40,15 @@ const Command commands[] = {
      [](Vandrel& v, Words w) { v.exportFile(exportArguments(w)); }},
     {"import", 2, 2, "FILE NAME", "read a model from one of those formats, a face an object",
      [](Vandrel& v, Words w) { v.importFile(importArguments(w)); }},
+    {"render", 2, 6, "SOURCE PICTURE [--view VIEW] [--size WIDTHxHEIGHT]",
+     "draw a model into a .png or .svg picture; VIEW is iso, top, front, side or AZ,EL",
+     [](Vandrel& v, Words w) { v.render(renderArguments(w)); }},
+    {"info", 1, 1, "SOURCE", "print what is in a model: counts, bounds, area, closed, volume",
+     [](Vandrel& v, Words w) { v.info(modelName(w[0])); }},
 };
 
 QString usageLine(const Command& command) {
   return QStringLiteral("usage: vandrel %1 %2").arg(command.word, command.arguments);
-}
-
-// Help and version go to standard output; a failed write is a failure like any other.
-void print(const QString& text) {
-  const QByteArray bytes = text.toLocal8Bit();
-  errno = 0;
-  if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) ||
-      std::fflush(stdout) != 0) {
-    throw RunError(QStringLiteral("cannot write to standard output: %1")
-                       .arg(QString::fromLocal8Bit(std::strerror(errno))));
-  }
 }
 
 QString helpText() {

@@ -66,6 +66,11 @@ class Vandrel {
   // import: a mesh in another format read into a model, one object per face.
   void importFile(const ImportArguments& arguments);
 
+  // render: a picture of the model, PNG or SVG.
+  void render(const RenderArguments& arguments);
+  // info: what is in the model, a "key: value" line each on standard output.
+  void info(const QString& source);
+
   std::unique_ptr<LNHHolder> model;         // the model the model-file commands work on
   LinkNodeHolder* currentObject = nullptr;  // the object an operation is visiting
   LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling

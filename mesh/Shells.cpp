@@ -85,6 +85,7 @@ Shells findShells(const Mesh& mesh) {
   for (size_t f = 0; f < faces; ++f) {
     const uint32_t* v = mesh.face(f);
     const uint32_t n = mesh.faceSize(f);
+    if (n < 3) continue;  // a point or a line is no part of a surface
     for (uint32_t i = 0; i < n; ++i) {
       const uint32_t a = v[i], b = v[i + 1 == n ? 0 : i + 1];
       if (a == b) continue;

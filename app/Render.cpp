@@ -1,0 +1,68 @@
+// render: a picture of a model, and info: what is in it.
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include "Failure.h"
+#include "Measure.h"
+#include "ModelMesh.h"
+#include "Numbers.h"
+#include "OutputFile.h"
+#include "Vandrel.h"
+
+void Vandrel::render(const RenderArguments& arguments) {
+  loadFile(arguments.source);
+  const Mesh mesh = meshOf(*model);
+  model = std::make_unique<LNHHolder>();
+  QBuffer bytes;
+  bytes.open(QIODevice::WriteOnly);
+  if (arguments.svg) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&bytes);
+    svg.setSize(arguments.size);
+    svg.setViewBox(QRect(QPoint(0, 0), arguments.size));
+    svg.setResolution(96);  // CSS pixels: a browser shows it at the size given
+    svg.setTitle(QStringLiteral("vandrel"));
+    QPainter painter(&svg);
+    drawMesh(painter, mesh, arguments.view, arguments.size);
+  } else {
+    QImage image(arguments.size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) throw RunError(QStringLiteral("no memory for a picture of that size"));
+    {
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::Antialiasing);
+      drawMesh(painter, mesh, arguments.view, arguments.size);
+    }
+    if (!image.save(&bytes, "PNG")) throw RunError(QStringLiteral("cannot make the PNG picture"));
+  }
+  OutputFile out(arguments.picture);
+  out.write(std::string_view(bytes.data().constData(), size_t(bytes.data().size())));
+  out.commit();
+}
+
+void Vandrel::info(const QString& source) {
+  loadFile(source);
+  const Mesh mesh = meshOf(*model);
+  model = std::make_unique<LNHHolder>();
+  const Measures m = measure(mesh);
+  auto number = [](double v) {
+    char text[maxNumberLength];
+    return QString::fromLatin1(text, formatNumber(v, text) - text);
+  };
+  QString text = QStringLiteral("objects: %1\nvertices: %2\n").arg(m.faces).arg(m.corners);
+  text += QStringLiteral("bounds: ");
+  if (m.hasBounds) {
+    text += number(m.low.x) + u' ' + number(m.low.y) + u' ' + number(m.low.z) + u' ' +
+            number(m.high.x) + u' ' + number(m.high.y) + u' ' + number(m.high.z);
+  } else {
+    text += QStringLiteral("none");
+  }
+  text += QStringLiteral("\narea: ") + number(m.area) + QStringLiteral("\nno-area: ") +
+          QString::number(m.withoutArea) + QStringLiteral("\ncolours: ") +
+          QString::number(m.colours) + QStringLiteral("\nclosed: ");
+  text += m.closed ? QStringLiteral("yes\nvolume: ") + number(m.volume)
+                   : QStringLiteral("no, %1 open edges").arg(m.openEdges);
+  print(text + u'\n');
+}
