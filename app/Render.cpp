@@ -4,17 +4,19 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <cstring>
 
 #include "Failure.h"
 #include "Measure.h"
 #include "ModelMesh.h"
 #include "Numbers.h"
 #include "OutputFile.h"
+#include "Parallel.h"
 #include "Vandrel.h"
 
 void Vandrel::render(const RenderArguments& arguments) {
   loadFile(arguments.source);
-  const Mesh mesh = meshOf(*model);
+  const Picture picture(meshOf(*model), arguments.view, arguments.size);
   model = std::make_unique<LNHHolder>();
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
@@ -26,14 +28,25 @@ void Vandrel::render(const RenderArguments& arguments) {
     svg.setResolution(96);  // CSS pixels: a browser shows it at the size given
     svg.setTitle(QStringLiteral("vandrel"));
     QPainter painter(&svg);
-    drawMesh(painter, mesh, arguments.view, arguments.size);
+    picture.draw(painter);
   } else {
+    // The upper and the lower half drawn on two threads, each into an image of its own.
+    const int width = arguments.size.width(), height = arguments.size.height();
+    const int split = height / 2;
     QImage image(arguments.size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) throw RunError(QStringLiteral("no memory for a picture of that size"));
-    {
-      QPainter painter(&image);
+    QImage lower(width, height - split, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull() || lower.isNull()) {
+      throw RunError(QStringLiteral("no memory for a picture of that size"));
+    }
+    auto paint = [&picture](QImage& target, int top) {
+      QPainter painter(&target);
       painter.setRenderHint(QPainter::Antialiasing);
-      drawMesh(painter, mesh, arguments.view, arguments.size);
+      painter.translate(0, -top);
+      picture.draw(painter);
+    };
+    inParallel([&]() { paint(image, 0); }, [&]() { paint(lower, split); });
+    for (int y = split; y < height; ++y) {
+      std::memcpy(image.scanLine(y), lower.constScanLine(y - split), size_t(image.bytesPerLine()));
     }
     if (!image.save(&bytes, "PNG")) throw RunError(QStringLiteral("cannot make the PNG picture"));
   }

@@ -29,13 +29,13 @@ bool Coverage::covers(double x0, double y0, double x1, double y1) const {
   return true;
 }
 
-void Coverage::add(const QPolygonF& polygon) {
-  const int n = int(polygon.size());
+void Coverage::add(const QPointF* polygon, size_t count) {
+  const int n = int(count);
   if (n < 3) return;
   double y0 = polygon[0].y(), y1 = y0;
-  for (const QPointF& p : polygon) {
-    y0 = std::min(y0, p.y());
-    y1 = std::max(y1, p.y());
+  for (int i = 0; i < n; ++i) {
+    y0 = std::min(y0, polygon[i].y());
+    y1 = std::max(y1, polygon[i].y());
   }
   // The x where the boundary crosses the line y, sorted: inside between pairs.
   auto crossings = [&](double y, std::vector<double>& xs) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPolygonF>
+#include <QPointF>
 #include <QSize>
 #include <cstdint>
 #include <vector>
@@ -15,7 +15,7 @@ class Coverage {
   // Whether every block that the box (in pixels, inclusive) touches is covered.
   bool covers(double x0, double y0, double x1, double y1) const;
   // Marks the blocks wholly inside the polygon, by the odd-even rule.
-  void add(const QPolygonF& polygon);
+  void add(const QPointF* polygon, size_t count);
 
  private:
   static constexpr int block = 4;

@@ -1,11 +1,10 @@
-// Drawing a mesh with QPainter: one path for every kind of picture.
+// Pictures of meshes: projection, shading and order worked out once, then drawn.
 
 #include <QPainter>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <vector>
 
 #include "Coverage.h"
 #include "Normals.h"
@@ -25,14 +24,14 @@ Vec unit(const Vec& v) {
   const double l = std::sqrt(dot(v, v));
   return l > 0 ? Vec{v.x / l, v.y / l, v.z / l} : v;
 }
+Vec of(const Position& p) { return {p.x, p.y, p.z}; }
 
 const QColor defaultColour(179, 191, 204);  // for faces without a colour of their own
 const QColor background(Qt::white);
 
 }  // namespace
 
-void drawMesh(QPainter& painter, const Mesh& mesh, const View& view, const QSize& size) {
-  painter.fillRect(QRect(QPoint(0, 0), size), background);
+Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(size) {
   if (mesh.corners.empty()) return;
   const double az = view.azimuth * M_PI / 180, el = view.elevation * M_PI / 180;
   const Vec eye{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
@@ -41,11 +40,17 @@ void drawMesh(QPainter& painter, const Mesh& mesh, const View& view, const QSize
   const Vec light = unit(Vec{eye.x + 0.4 * up.x + 0.3 * right.x, eye.y + 0.4 * up.y + 0.3 * right.y,
                              eye.z + 0.4 * up.z + 0.3 * right.z});
 
-  // The picture of the bounding box fills the picture, less 5 percent on each side.
-  double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
+  // The bounding box, seen from the eye, fills the picture less 5 percent on each side.
+  Position low = mesh.positions[mesh.corners[0]], high = low;
   for (uint32_t i : mesh.corners) {
     const Position& p = mesh.positions[i];
-    const Vec q{p.x, p.y, p.z};
+    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+  }
+  double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
+  for (int corner = 0; corner < 8; ++corner) {
+    const Vec q{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
+                corner & 4 ? high.z : low.z};
     u0 = std::min(u0, dot(q, right));
     u1 = std::max(u1, dot(q, right));
     v0 = std::min(v0, dot(q, up));
@@ -56,88 +61,104 @@ void drawMesh(QPainter& painter, const Mesh& mesh, const View& view, const QSize
       std::min(u1 > u0 ? width / (u1 - u0) : INFINITY, v1 > v0 ? height / (v1 - v0) : INFINITY);
   if (!std::isfinite(scale)) scale = 1;
   const double cu = (u0 + u1) / 2, cv = (v0 + v1) / 2;
-  auto screen = [&](const Position& p) {
-    const Vec q{p.x, p.y, p.z};
-    return QPointF(size.width() / 2.0 + (dot(q, right) - cu) * scale,
-                   size.height() / 2.0 - (dot(q, up) - cv) * scale);
-  };
 
   // Back to front: by the mean depth of each face toward the eye.
-  std::vector<double> depth(mesh.faceCount(), 0);
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+  const size_t faces = mesh.faceCount();
+  std::vector<double> depth(faces, 0);
+  for (size_t f = 0; f < faces; ++f) {
     double sum = 0;
-    for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
-      const Position& p = mesh.positions[mesh.face(f)[i]];
-      sum += dot(Vec{p.x, p.y, p.z}, eye);
-    }
+    for (uint32_t i = 0; i < mesh.faceSize(f); ++i)
+      sum += dot(of(mesh.positions[mesh.face(f)[i]]), eye);
     depth[f] = mesh.faceSize(f) > 0 ? sum / mesh.faceSize(f) : 0;
   }
-  std::vector<uint32_t> order(mesh.faceCount());
+  std::vector<uint32_t> order(faces);
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(),
                    [&](uint32_t a, uint32_t b) { return depth[a] < depth[b]; });
 
-  // From the front back, the faces that nearer ones hide wholly: they need not be drawn.
-  std::vector<bool> hidden(mesh.faceCount(), false);
-  Coverage coverage(size);
-  QPolygonF polygon;
-  auto project = [&](uint32_t f) {
-    polygon.resize(mesh.faceSize(f));
-    for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
-      polygon[i] = screen(mesh.positions[mesh.face(f)[i]]);
-    }
-  };
-  for (auto f = order.rbegin(); f != order.rend(); ++f) {
-    if (mesh.faceSize(*f) == 0) continue;
-    project(*f);
-    const QRectF box = polygon.boundingRect();
-    // Two pixels more on each side, for the antialiasing and the outline.
-    if (coverage.covers(box.left() - 2, box.top() - 2, box.right() + 2, box.bottom() + 2)) {
-      hidden[*f] = true;
-    } else {
-      coverage.add(polygon);
-    }
-  }
-
+  points_.reserve(mesh.corners.size());
+  std::vector<Face> backToFront;
+  backToFront.reserve(faces);
   for (uint32_t f : order) {
     const uint32_t count = mesh.faceSize(f);
-    if (count == 0 || hidden[f]) continue;
-    project(f);
+    if (count == 0) continue;
+    const auto first = static_cast<uint32_t>(points_.size());
+    for (uint32_t i = 0; i < count; ++i) {
+      const Vec q = of(mesh.positions[mesh.face(f)[i]]);
+      points_.emplace_back(size.width() / 2.0 + (dot(q, right) - cu) * scale,
+                           size.height() / 2.0 - (dot(q, up) - cv) * scale);
+    }
     const int32_t c = mesh.faceColour[f];
-    QColor colour = c == Mesh::noColour ? defaultColour
-                                        : QColor::fromRgbF(mesh.colours[size_t(c)].red,
-                                                           mesh.colours[size_t(c)].green,
-                                                           mesh.colours[size_t(c)].blue);
+    const QColor colour = c == Mesh::noColour ? defaultColour
+                                              : QColor::fromRgbF(mesh.colours[size_t(c)].red,
+                                                                 mesh.colours[size_t(c)].green,
+                                                                 mesh.colours[size_t(c)].blue);
     const Normal n = newellNormal(mesh.positions, mesh.face(f), count);
     const double l = length(n);
     const Vec normal = l > 0 ? Vec{n.x / l, n.y / l, n.z / l} : Vec{0, 0, 0};
     // Seen edge-on, or without area: a line, in the face's colour darkened.
-    const bool line = count < 3 || l == 0 || std::fabs(dot(normal, eye)) < 1e-6;
-    if (line) {
-      painter.setPen(QPen(colour.darker(150), 1.5));
-      painter.setBrush(Qt::NoBrush);
-      if (count == 1) {
-        painter.drawPoint(polygon[0]);
-      } else {
-        painter.drawPolyline(polygon);
-      }
+    if (count < 3 || l == 0 || std::fabs(dot(normal, eye)) < 1e-6) {
+      backToFront.push_back({first, count, colour, colour.darker(150), true});
       continue;
     }
     const double shade = 0.35 + 0.65 * std::fabs(dot(normal, light));
     const QColor lit =
         QColor::fromRgbF(float(colour.redF() * shade), float(colour.greenF() * shade),
                          float(colour.blueF() * shade));
+    backToFront.push_back({first, count, lit, lit.darker(160), false});
+  }
+
+  // From the front back, leave out the faces that nearer ones wholly cover.
+  Coverage coverage(size);
+  std::vector<bool> hidden(backToFront.size(), false);
+  for (size_t k = backToFront.size(); k-- > 0;) {
+    const Face& face = backToFront[k];
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (uint32_t i = face.first; i < face.first + face.count; ++i) {
+      x0 = std::min(x0, points_[i].x());
+      x1 = std::max(x1, points_[i].x());
+      y0 = std::min(y0, points_[i].y());
+      y1 = std::max(y1, points_[i].y());
+    }
+    // Two pixels more on each side, for the antialiasing and the outline.
+    if (coverage.covers(x0 - 2, y0 - 2, x1 + 2, y1 + 2)) {
+      hidden[k] = true;
+    } else if (!face.line) {
+      coverage.add(points_.data() + face.first, face.count);
+    }
+  }
+  for (size_t k = 0; k < backToFront.size(); ++k) {
+    if (!hidden[k]) faces_.push_back(backToFront[k]);
+  }
+}
+
+void Picture::draw(QPainter& painter) const {
+  painter.fillRect(QRect(QPoint(0, 0), size_), background);
+  const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+  for (const Face& face : faces_) {
+    const QPointF* points = points_.data() + face.first;
+    const int count = static_cast<int>(face.count);
+    if (face.line) {
+      painter.setRenderHint(QPainter::Antialiasing, smooth);
+      painter.setPen(QPen(face.edge, 1.5));
+      painter.setBrush(Qt::NoBrush);
+      if (count == 1) {
+        painter.drawPoint(points[0]);
+      } else {
+        painter.drawPolyline(points, count);
+      }
+      continue;
+    }
     // The fill without antialiasing, then its outline, a line of one pixel, with it where the
     // painter antialiases: the edges come out smooth, and a fill costs a fraction of the time
     // (for a model of large faces, a tenth).
-    const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(lit);
-    painter.drawPolygon(polygon, Qt::OddEvenFill);
+    painter.setBrush(face.fill);
+    painter.drawPolygon(points, count, Qt::OddEvenFill);
     painter.setRenderHint(QPainter::Antialiasing, smooth);
-    painter.setPen(QPen(lit.darker(160), 0));
+    painter.setPen(QPen(face.edge, 0));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(polygon, Qt::OddEvenFill);
+    painter.drawPolygon(points, count, Qt::OddEvenFill);
   }
 }
