@@ -2,7 +2,7 @@
 # Times every command on a model of 2.2 million lines, side by side with the same transform done
 # by mawk and with cat copying the file, and prints the median wall time, the peak memory and the
 # ratios to mawk, to cat and to create. Export writes the model in each format; import reads
-# those files back. Runs alternate between the commands, so that a busy machine slows
+# those files back; render draws the model at 800x600. Runs alternate between the commands, so that a busy machine slows
 # them all alike.
 # usage: bench/run.sh [BUILD_DIR] [RUNS]     (default: build-bench, 5 runs)
 set -euo pipefail
@@ -23,7 +23,7 @@ for format in "${formats[@]}"; do "$vandrel" export model "in.$format"; done
 names=(transform create extrude rot clip assemble)
 for format in "${formats[@]}"; do names+=("export-$format"); done
 for format in "${formats[@]}"; do names+=("import-$format"); done
-names+=(mawk cat)
+names+=(render-png render-svg info mawk cat)
 declare -A commands=(
   [transform]="$vandrel transform t XT 1 ZD 30"
   [create]="$vandrel create c model XT 1 ZD 30"
@@ -33,6 +33,9 @@ declare -A commands=(
   [assemble]="$vandrel assemble model a"
   [mawk]="mawk -f $here/transform.awk model.poly"
   [cat]="cat model.poly"
+  [render-png]="$vandrel render model out.png"
+  [render-svg]="$vandrel render model out.svg"
+  [info]="$vandrel info model"
 )
 for format in "${formats[@]}"; do
   commands[export-$format]="$vandrel export model out.$format"

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds a small model from nothing into examples/out/ and says which files it wrote:
 # a floor slab, four walls swept around it, a gable on top, all joined and then cut in half;
-# the house goes out as glTF and STL for viewers and slicers.
+# the house goes out as glTF and STL for viewers and slicers, and as a picture.
 # usage: examples/house.sh [VANDREL]   (default: build/vandrel)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,6 +19,8 @@ cd "$here/out"
 "$vandrel" clip house half 1 0 0 0 0 0
 "$vandrel" export house house.glb
 "$vandrel" export house house.stl
+"$vandrel" render house house.png
 for file in floor slab wall walls gable roof house half; do echo "wrote examples/out/$file.poly"; done
 echo "wrote examples/out/house.glb"
 echo "wrote examples/out/house.stl"
+echo "wrote examples/out/house.png"

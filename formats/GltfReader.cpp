@@ -161,7 +161,7 @@ class Reader {
   void primitive(const tinygltf::Primitive& p, const Matrix& m) {
     const auto position = p.attributes.find("POSITION");
     if (position == p.attributes.end()) return;
-    std::vector<uint32_t> index;
+    std::vector<Position> placed;
     const size_t count = each(position->second, 3, [&](size_t, const double* v) {
       Position q;
       float* out[3] = {&q.x, &q.y, &q.z};
@@ -171,8 +171,10 @@ class Reader {
         *out[r] = static_cast<float>(w);
         if (*out[r] - *out[r] != 0) throw FormatError{0, "a position that is not a finite float"};
       }
-      index.push_back(table_.index(q));
+      placed.push_back(q);
     });
+    std::vector<uint32_t> index(count);
+    table_.indices(placed.data(), placed.size(), index.data());
     std::vector<uint32_t> order;
     if (p.indices >= 0) {
       each(p.indices, 1, [&](size_t, const double* v) {
