@@ -33,3 +33,14 @@ size_t nonEmptyFaces(const Mesh& mesh) {
   for (size_t f = 0; f < mesh.faceCount(); ++f) count += mesh.faceSize(f) > 0;
   return count;
 }
+
+void addFaceOrSkip(Mesh& mesh, const std::vector<uint32_t>& face, int32_t colour,
+                   Skipped* skipped) {
+  if (face.size() == 1) {
+    ++skipped->points;
+  } else if (face.size() == 2) {
+    ++skipped->lines;
+  } else if (!face.empty()) {
+    mesh.addFace(face.data(), face.size(), colour);
+  }
+}

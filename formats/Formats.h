@@ -3,6 +3,7 @@
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Bytes.h"
 #include "Mesh.h"
@@ -37,6 +38,10 @@ void writeOff(const Mesh& mesh, ByteWriter& out);
 void writeStl(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
 void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out);
 void write3mf(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
+
+// Adds a face a reader found: one of a single vertex is a point and one of two a line, which
+// are counted in `skipped` instead; one without vertices is passed over.
+void addFaceOrSkip(Mesh& mesh, const std::vector<uint32_t>& face, int32_t colour, Skipped* skipped);
 
 // The faces that have at least one vertex: those the writers write.
 size_t nonEmptyFaces(const Mesh& mesh);

@@ -59,12 +59,12 @@ Mesh readObj(std::string_view bytes, const Neighbour& neighbour, Skipped* skippe
         if (index < 1 || index > count) in.fail("no such vertex:", w);
         face.push_back(static_cast<uint32_t>(index - 1));
       }
-      if (keyword == "p" || face.size() == 1) {
+      if (keyword == "p") {
         skipped->points += face.size();
-      } else if (keyword == "l" || face.size() == 2) {
+      } else if (keyword == "l") {
         ++skipped->lines;
-      } else if (!face.empty()) {
-        mesh.addFace(face.data(), face.size(), colour);
+      } else {
+        addFaceOrSkip(mesh, face, colour, skipped);
       }
     } else if (keyword == "usemtl") {
       const auto found = materials.find(std::string(word(line, &at)));

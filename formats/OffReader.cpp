@@ -99,13 +99,7 @@ Mesh readOff(std::string_view bytes, Skipped* skipped) {
       const float scale = rgb[0] > 1 || rgb[1] > 1 || rgb[2] > 1 ? 255.0f : 1.0f;
       colour = mesh.colourIndex({rgb[0] / scale, rgb[1] / scale, rgb[2] / scale});
     }
-    if (face.size() == 1) {
-      ++skipped->points;
-    } else if (face.size() == 2) {
-      ++skipped->lines;
-    } else if (!face.empty()) {
-      mesh.addFace(face.data(), face.size(), colour);
-    }
+    addFaceOrSkip(mesh, face, colour, skipped);
   }
   if (counts[1] == 0) skipped->points += size_t(counts[0]);
   return mesh;

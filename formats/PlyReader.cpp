@@ -248,13 +248,7 @@ Mesh readPly(std::string_view bytes, Skipped* skipped) {
         const float scale = wholeColour ? 255.0f : 1.0f;
         colour = mesh.colourIndex({rgb[0] / scale, rgb[1] / scale, rgb[2] / scale});
       }
-      if (face.size() == 1) {
-        ++skipped->points;
-      } else if (face.size() == 2) {
-        ++skipped->lines;
-      } else if (!face.empty()) {
-        mesh.addFace(face.data(), face.size(), colour);
-      }
+      addFaceOrSkip(mesh, face, colour, skipped);
     }
   }
   if (!faces) skipped->points += mesh.positions.size();
