@@ -53,7 +53,11 @@ void Coverage::add(const QPointF* polygon, size_t count) {
   const int r1 = std::min(rows_ - 1, int(std::floor(y1 / block)) - 1);
   for (int r = r0; r <= r1; ++r) {
     const double top = double(r) * block, bottom = top + block;
-    crossings(top, top_);
+    if (r == r0) {
+      crossings(top, top_);
+    } else {
+      top_.swap(bottom_);  // this row's top line is the last row's bottom line
+    }
     crossings(bottom, bottom_);
     // The x-extent of each edge within the band: no block it touches is wholly inside.
     std::fill(touched_.begin(), touched_.end(), 0);
