@@ -2,10 +2,13 @@
 // place (their transforms applied), in the base colour of their material. Points and lines are
 // counted, not read.
 
+#include <sys/stat.h>
 #include <tiny_gltf.h>
 
 #include <array>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "Formats.h"
@@ -238,11 +241,37 @@ bool noImages(tinygltf::Image*, const int, std::string*, std::string*, int, int,
   return true;
 }
 
+// Files beside a glTF file (its buffers), read only when they are regular files: tinygltf's
+// own callbacks take a folder for a file of enormous size. Nothing is ever written.
+bool isRegularFile(const std::string& path) {
+  struct stat s;
+  return ::stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode);
+}
+bool fileExists(const std::string& path, void*) { return isRegularFile(path); }
+std::string samePath(const std::string& path, void*) { return path; }
+bool readWholeFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
+                   void*) {
+  std::ifstream in;
+  if (isRegularFile(path)) in.open(path, std::ios::binary);
+  if (!in) {
+    *error += "cannot read the file '" + path + "'\n";
+    return false;
+  }
+  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+bool writeNothing(std::string* error, const std::string&, const std::vector<unsigned char>&,
+                  void*) {
+  *error += "no files are written\n";
+  return false;
+}
+
 }  // namespace
 
 Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Skipped* skipped) {
   tinygltf::TinyGLTF loader;
   loader.SetImageLoader(noImages, nullptr);
+  loader.SetFsCallbacks({fileExists, samePath, readWholeFile, writeNothing, nullptr});
   tinygltf::Model model;
   std::string error, warning;
   const bool ok =
