@@ -113,6 +113,7 @@ Node* Triangulator::filter(Node* start, Node* end) {
     again = false;
     if (equal(p, p->next) || turn(p->prev, p, p->next) == 0) {
       unlink(p);
+      leaveTree(p);
       p = end = p->prev;
       if (p == p->next) break;
       again = true;
@@ -274,6 +275,8 @@ Node* Triangulator::cureLocalIntersections(Node* start) {
       addTriangle(a, p, b);
       unlink(p);
       unlink(p->next);
+      leaveTree(p);
+      leaveTree(p->next);
       p = start = b;
     }
     p = p->next;
