@@ -13,7 +13,7 @@ enum class Format { obj, stl, ply, off, glb, gltf, threeMf };
 
 // The format of a file name's extension (case does not matter); false for any other.
 bool formatOf(const QString& fileName, Format* format);
-// "OBJ, STL, ...": the formats, for messages.
+// ".obj, .stl, ...": the extensions of the formats, for messages.
 QString formatList();
 
 // What a reader found that is not a face: points, and lines (polylines count once each).
