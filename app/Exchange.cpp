@@ -7,7 +7,6 @@
 
 #include "Failure.h"
 #include "Formats.h"
-#include "ModelMesh.h"
 #include "ModelText.h"
 #include "OutputFile.h"
 #include "Parallel.h"
@@ -90,9 +89,7 @@ QString count(size_t n, const char* one, const char* many) {
 }  // namespace
 
 void Vandrel::exportFile(const ExportArguments& arguments) {
-  loadFile(arguments.source);
-  const Mesh mesh = meshOf(*model);
-  model = std::make_unique<LNHHolder>();  // the mesh holds what is needed from here on
+  const Mesh mesh = loadMesh(arguments.source);
   OutputFile out(arguments.file);
   ByteWriter bytes = writerTo(out);
   switch (arguments.format) {

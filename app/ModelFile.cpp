@@ -8,6 +8,7 @@
 
 #include "Failure.h"
 #include "LineReader.h"
+#include "ModelMesh.h"
 #include "ModelText.h"
 #include "ModelWalk.h"
 #include "Numbers.h"
@@ -36,6 +37,14 @@ constexpr size_t parallelRecords = 4096;
 }  // namespace
 
 void Vandrel::loadFile(QString name) { readModel(name + QStringLiteral(".poly")); }
+
+Mesh Vandrel::loadMesh(const QString& name) {
+  loadFile(name);
+  Mesh mesh = meshOf(*model);
+  model = std::make_unique<LNHHolder>();
+  currentObject = nullptr;
+  return mesh;
+}
 
 // Reads the model file at `path` into a new model and leaves the cursor on its first object.
 // Every record is loaded with w = 1; fields after the third are not read.

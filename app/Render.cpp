@@ -8,16 +8,13 @@
 
 #include "Failure.h"
 #include "Measure.h"
-#include "ModelMesh.h"
 #include "Numbers.h"
 #include "OutputFile.h"
 #include "Parallel.h"
 #include "Vandrel.h"
 
 void Vandrel::render(const RenderArguments& arguments) {
-  loadFile(arguments.source);
-  const Picture picture(meshOf(*model), arguments.view, arguments.size);
-  model = std::make_unique<LNHHolder>();
+  const Picture picture(loadMesh(arguments.source), arguments.view, arguments.size);
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
   if (arguments.svg) {
@@ -56,10 +53,7 @@ void Vandrel::render(const RenderArguments& arguments) {
 }
 
 void Vandrel::info(const QString& source) {
-  loadFile(source);
-  const Mesh mesh = meshOf(*model);
-  model = std::make_unique<LNHHolder>();
-  const Measures m = measure(mesh);
+  const Measures m = measure(loadMesh(source));
   auto number = [](double v) {
     char text[maxNumberLength];
     return QString::fromLatin1(text, formatNumber(v, text) - text);

@@ -6,6 +6,7 @@
 
 #include "Arguments.h"
 #include "LNHHolder.h"
+#include "Mesh.h"
 #include "Transformation.h"
 
 class OutputFile;
@@ -80,6 +81,8 @@ class Vandrel {
 
  private:
   void readModel(const QString& path);
+  // The mesh of NAME.poly (ModelMesh.h); the model is let go once the mesh holds it.
+  Mesh loadMesh(const QString& name);
   // Appends every object of the model to `out`, as the writer writes them.
   void writeModel(OutputFile& out);
   // "PATH: result out of range (object N)", N from 1.
