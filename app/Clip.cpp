@@ -4,13 +4,19 @@
 #include <vector>
 
 #include "Area.h"
+#include "ModelText.h"
 #include "ModelWalk.h"
 #include "OutputFile.h"
 #include "Vandrel.h"
 
 void Vandrel::clip(const ClipArguments& arguments) {
-  loadFile(arguments.source);
-  doClip(arguments.output, arguments.plane);
+  streamFile(arguments.source, arguments.output, clipFormat(arguments.plane));
+}
+
+void Vandrel::doClip(const QString& outName, const Plane& plane) {
+  OutputFile out(outName + QStringLiteral(".poly"));
+  writeObjects(out, clipFormat(plane));
+  out.commit();
 }
 
 // t = da / (da − db) in single precision, then a + t·(b − a) in double. Where the side values
@@ -34,51 +40,49 @@ Point Vandrel::getCenter(Point* a, Point* b, double da, double db) {
 // opposite sides. The side value of v is dot(v − P, N); there is no tolerance. A kept part
 // without area (Area.h), such as a polygon that only touches the plane, is left out, as are
 // polygons with nothing on the positive side.
-void Vandrel::doClip(const QString& outName, const Plane& plane) {
+ObjectFormat Vandrel::clipFormat(const Plane& plane) {
   const Vector normal(plane.normal[0], plane.normal[1], plane.normal[2]);
   const Point point(plane.point[0], plane.point[1], plane.point[2]);
-  auto side = [&](const Point& v) { return dot(v - point, normal); };
-
-  OutputFile out(outName + QStringLiteral(".poly"));
-  std::vector<Point> kept;
-
-  model->reset();
-  walkObjects(*model, [&](LinkNodeHolder& object) {
-    currentObject = &object;
-    if (!object.hasCurent()) return;
-    leadPoint = std::make_unique<Point>(object.getX(), object.getY(), object.getZ());
-    kept.clear();
-    bool first = true;
-    Point c1;
-    double s1 = 0;
-    Point previous;
-    double sPrevious = 0;
-    // Keeps `previous` unless it is negative, and the crossing point of the edge from it to (c, s).
-    auto edge = [&](Point& c, double s) {
-      if (!(sPrevious < 0)) kept.push_back(previous);
-      if ((sPrevious > 0 && s < 0) || (sPrevious < 0 && s > 0)) {
-        kept.push_back(getCenter(&previous, &c, sPrevious, s));
-      }
-    };
-    walkVertices(object, [&](LinkNodeHolder& r) {
-      Point c(r.getX(), r.getY(), r.getZ());
-      const double s = side(c);
-      if (first) {
-        c1 = c;
-        s1 = s;
-        first = false;
-      } else {
-        edge(c, s);
-      }
-      previous = c;
-      sPrevious = s;
-    });
-    if (!first) edge(c1, s1);
-    if (polygonNormal(kept) == VZero) return;
-    out.write("newObject\n");
-    out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
-    for (const Point& p : kept) out.writeRecord(p.x, p.y, p.z, 1);
-  });
-  model->reset();
-  out.commit();
+  return [this, normal, point](const LoadedObject* first, const LoadedObject* last,
+                               std::string* text) {
+    auto side = [&](const Point& v) { return dot(v - point, normal); };
+    std::vector<Point> kept;
+    for (; first != last; ++first) {
+      LinkNodeHolder& object = *first->object;
+      if (!object.hasCurent()) continue;
+      const Point lead(object.getX(), object.getY(), object.getZ());
+      kept.clear();
+      bool firstVertex = true;
+      Point c1;
+      double s1 = 0;
+      Point previous;
+      double sPrevious = 0;
+      // Keeps `previous` unless it is negative, and the crossing point of the edge from it to
+      // (c, s).
+      auto edge = [&](Point& c, double s) {
+        if (!(sPrevious < 0)) kept.push_back(previous);
+        if ((sPrevious > 0 && s < 0) || (sPrevious < 0 && s > 0)) {
+          kept.push_back(getCenter(&previous, &c, sPrevious, s));
+        }
+      };
+      walkVertices(object, [&](LinkNodeHolder& r) {
+        Point c(r.getX(), r.getY(), r.getZ());
+        const double s = side(c);
+        if (firstVertex) {
+          c1 = c;
+          s1 = s;
+          firstVertex = false;
+        } else {
+          edge(c, s);
+        }
+        previous = c;
+        sPrevious = s;
+      });
+      if (!firstVertex) edge(c1, s1);
+      if (polygonNormal(kept) == VZero) continue;
+      *text += "newObject\n";
+      appendRecord(*text, lead.x, lead.y, lead.z, 1);
+      for (const Point& p : kept) appendRecord(*text, p.x, p.y, p.z, 1);
+    }
+  };
 }

@@ -1,85 +1,133 @@
 // extrude: every polygon of a model becomes a closed prism along its normal.
 
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "Area.h"
 #include "Failure.h"
+#include "ModelText.h"
 #include "ModelWalk.h"
 #include "OutputFile.h"
 #include "Quote.h"
 #include "Vandrel.h"
 
+namespace {
+
+// The text of one object's records, each formatted once: the lead record with its "newObject"
+// line, the base vertices and the moved ones. The prism's faces are pieced together from it.
+class PrismText {
+ public:
+  void make(const Point& lead, const std::vector<Point>& base, const std::vector<Point>& top,
+            const std::vector<float>& w) {
+    text_.clear();
+    ends_.clear();
+    text_ += "newObject\n";
+    appendRecord(text_, lead.x, lead.y, lead.z, 1);
+    ends_.push_back(text_.size());
+    for (size_t i = 0; i < base.size(); ++i) {
+      appendRecord(text_, base[i].x, base[i].y, base[i].z, w[i]);
+      ends_.push_back(text_.size());
+    }
+    for (size_t i = 0; i < top.size(); ++i) {
+      appendRecord(text_, top[i].x, top[i].y, top[i].z, w[i]);
+      ends_.push_back(text_.size());
+    }
+  }
+
+  // Appends the base face, the top face, then the side faces.
+  void appendFaces(size_t n, std::string* out) const {
+    const size_t lead = ends_[0];
+    const size_t bases = ends_[n] - lead;
+    const size_t tops = ends_[2 * n] - ends_[n];
+    size_t sides = 0;
+    for (size_t a = 0; a < n; ++a) {
+      const size_t b = a + 1 < n ? a + 1 : 0;
+      sides += lead + length(1 + a) + length(1 + n + a) + length(1 + n + b) + length(1 + b);
+    }
+    size_t at = out->size();
+    out->resize(at + 2 * lead + bases + tops + sides);
+    char* p = out->data() + at;
+    auto put = [&p, this](size_t first, size_t size) {
+      std::memcpy(p, text_.data() + first, size);
+      p += size;
+    };
+    auto record = [&](size_t i) { put(ends_[i - 1], length(i)); };
+    put(0, lead);
+    put(lead, bases);
+    put(0, lead);
+    put(ends_[n], tops);
+    for (size_t a = 0; a < n; ++a) {
+      const size_t b = a + 1 < n ? a + 1 : 0;
+      put(0, lead);
+      record(1 + a);
+      record(1 + n + a);
+      record(1 + n + b);
+      record(1 + b);
+    }
+  }
+
+ private:
+  size_t length(size_t i) const { return ends_[i] - ends_[i - 1]; }
+
+  std::string text_;
+  std::vector<size_t> ends_;  // where the text of the lead record and of each vertex ends
+};
+
+}  // namespace
+
 void Vandrel::extrude(const ExtrudeArguments& arguments) {
-  loadFile(arguments.source);
-  doExtrude(arguments.depth, arguments.output);
+  streamFile(arguments.source, arguments.output, prismFormat(arguments.depth));
+}
+
+void Vandrel::doExtrude(float depth, const QString& outName) {
+  OutputFile out(outName + QStringLiteral(".poly"));
+  writeObjects(out, prismFormat(depth));
+  out.commit();
 }
 
 // Writes, for each object, its base face, its top face moved by the extrusion vector, one side
 // face per edge and the closing side face, each as an object that repeats the lead record.
 // The vector is the polygon's unit normal (Area.h) times the depth. A polygon without area is
 // refused.
-void Vandrel::doExtrude(float depth, const QString& outName) {
+ObjectFormat Vandrel::prismFormat(float depth) {
   const double d = depth;
-  OutputFile out(outName + QStringLiteral(".poly"));
-  std::vector<Point> g;
-  std::vector<float> w;
-  std::vector<Point> moved;
-  size_t objectIndex = 0;
-
-  model->reset();
-  walkObjects(*model, [&](LinkNodeHolder& object) {
-    currentObject = &object;
-    ++objectIndex;
-    g.clear();
-    w.clear();
-    if (object.hasCurent()) {
-      leadPoint = std::make_unique<Point>(object.getX(), object.getY(), object.getZ());
-    }
-    walkVertices(object, [&](LinkNodeHolder& r) {
-      g.emplace_back(r.getX(), r.getY(), r.getZ());
-      w.push_back(r.getW());
-    });
-
-    Vector n = polygonNormal(g);
-    if (n == VZero) {
-      throw RunError(quotedIfNeeded(loadedPath) +
-                     QStringLiteral(": object %1 (line %2) has no area to extrude")
-                         .arg(objectIndex)
-                         .arg(objectLines[objectIndex - 1]));
-    }
-    n.normalize();
-    const Vector shift = n * d;
-    moved.clear();
-    for (const Point& p : g) {
-      moved.push_back(p + shift);
-      const Point& m = moved.back();
-      if (!std::isfinite(static_cast<float>(m.x)) || !std::isfinite(static_cast<float>(m.y)) ||
-          !std::isfinite(static_cast<float>(m.z))) {
-        outOfRange(objectIndex);
+  return [this, d](const LoadedObject* first, const LoadedObject* last, std::string* text) {
+    std::vector<Point> g;
+    std::vector<float> w;
+    std::vector<Point> moved;
+    PrismText prism;
+    for (; first != last; ++first) {
+      LinkNodeHolder& object = *first->object;
+      g.clear();
+      w.clear();
+      Point lead;
+      if (object.hasCurent()) lead = Point(object.getX(), object.getY(), object.getZ());
+      walkVertices(object, [&](LinkNodeHolder& r) {
+        g.emplace_back(r.getX(), r.getY(), r.getZ());
+        w.push_back(r.getW());
+      });
+      Vector n = polygonNormal(g);
+      if (n == VZero) {
+        throw RunError(quotedIfNeeded(loadedPath) +
+                       QStringLiteral(": object %1 (line %2) has no area to extrude")
+                           .arg(first->index)
+                           .arg(first->line));
       }
+      n.normalize();
+      const Vector shift = n * d;
+      moved.clear();
+      for (const Point& p : g) {
+        moved.push_back(p + shift);
+        const Point& m = moved.back();
+        if (!std::isfinite(static_cast<float>(m.x)) || !std::isfinite(static_cast<float>(m.y)) ||
+            !std::isfinite(static_cast<float>(m.z))) {
+          outOfRange(first->index);
+        }
+      }
+      prism.make(lead, g, moved, w);
+      prism.appendFaces(g.size(), text);
     }
-
-    auto begin = [&]() {
-      out.write("newObject\n");
-      out.writeRecord(leadPoint->x, leadPoint->y, leadPoint->z, 1);
-    };
-    auto base = [&](size_t i) { out.writeRecord(g[i].x, g[i].y, g[i].z, w[i]); };
-    auto top = [&](size_t i) { out.writeRecord(moved[i].x, moved[i].y, moved[i].z, w[i]); };
-    auto side = [&](size_t a, size_t b) {
-      begin();
-      base(a);
-      top(a);
-      top(b);
-      base(b);
-    };
-
-    begin();
-    for (size_t i = 0; i < g.size(); ++i) base(i);
-    begin();
-    for (size_t i = 0; i < g.size(); ++i) top(i);
-    for (size_t k = 0; k + 1 < g.size(); ++k) side(k, k + 1);
-    side(g.size() - 1, 0);
-  });
-  out.commit();
+  };
 }

@@ -51,6 +51,33 @@ ParsedLine parseLine(std::string_view line) {
   return parsed;
 }
 
+void parseLines(std::string_view block, size_t longest, std::vector<ParsedLine>* parsed,
+                std::string* badField) {
+  parsed->clear();
+  badField->clear();
+  bool noBadField = true;
+  while (!block.empty()) {
+    const size_t feed = block.find('\n');
+    const std::string_view line = block.substr(0, feed);
+    ParsedLine result;
+    if (line.size() > longest) {
+      result = ParsedLine{};
+      result.kind = ParsedLine::tooLong;
+    } else {
+      result = parseLine(line);
+    }
+    if (result.kind == ParsedLine::notANumber && noBadField) {
+      std::string_view fields[3];
+      splitFields(line, fields, 3);
+      badField->assign(fields[result.field]);
+      noBadField = false;
+    }
+    parsed->push_back(result);
+    if (feed == std::string_view::npos) break;
+    block.remove_prefix(feed + 1);
+  }
+}
+
 void appendRecord(std::string& text, double x, double y, double z, double w) {
   char line[4 * (maxNumberLength + 1)];
   char* end = formatNumber(x, line);
@@ -64,11 +91,9 @@ void appendRecord(std::string& text, double x, double y, double z, double w) {
   text.append(line, static_cast<size_t>(end - line));
 }
 
-void appendObjects(std::string& text, LinkNodeHolder* const* first, LinkNodeHolder* const* last) {
-  for (; first != last; ++first) {
-    text += "newObject\n";
-    walkRecords(**first, [&](LinkNodeHolder& record) {
-      appendRecord(text, record.getX(), record.getY(), record.getZ(), record.getW());
-    });
-  }
+void appendObject(std::string& text, LinkNodeHolder& object) {
+  text += "newObject\n";
+  walkRecords(object, [&](LinkNodeHolder& record) {
+    appendRecord(text, record.getX(), record.getY(), record.getZ(), record.getW());
+  });
 }

@@ -4,6 +4,7 @@
 
 #include "Failure.h"
 #include "Keywords.h"
+#include "ModelText.h"
 #include "ModelWalk.h"
 #include "Quote.h"
 #include "Vandrel.h"
@@ -12,8 +13,31 @@ Transformation Vandrel::parseParams(int first, int argc, char** argv, Transforma
   return parseKeywords(Words{argv, argc}, first, start);
 }
 
-// Every vertex record becomes t applied to it as a row vector, stored back as floats without
-// division by w. Lead records are never transformed.
+namespace {
+
+// The record under the object's cursor becomes t applied to it as a row vector, stored back as
+// floats without division by w. False, and the record left as it was, when a result is not a
+// finite float.
+bool applyTo(const Transformation& t, LinkNodeHolder& record) {
+  const ProjPoint image =
+      t.applied_to(ProjPoint(record.getX(), record.getY(), record.getZ(), record.getW()));
+  const auto x = static_cast<float>(image.x);
+  const auto y = static_cast<float>(image.y);
+  const auto z = static_cast<float>(image.z);
+  const auto w = static_cast<float>(image.w);
+  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(w)) {
+    return false;
+  }
+  record.setX(x);
+  record.setY(y);
+  record.setZ(z);
+  record.setW(w);
+  return true;
+}
+
+}  // namespace
+
+// Every vertex record is transformed; lead records never are.
 void Vandrel::doMult(Transformation t) {
   size_t index = 0;
   model->reset();
@@ -21,19 +45,7 @@ void Vandrel::doMult(Transformation t) {
     currentObject = &object;
     ++index;
     walkVertices(object, [&](LinkNodeHolder& record) {
-      const ProjPoint image =
-          t.applied_to(ProjPoint(record.getX(), record.getY(), record.getZ(), record.getW()));
-      const auto x = static_cast<float>(image.x);
-      const auto y = static_cast<float>(image.y);
-      const auto z = static_cast<float>(image.z);
-      const auto w = static_cast<float>(image.w);
-      if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(w)) {
-        outOfRange(index);
-      }
-      record.setX(x);
-      record.setY(y);
-      record.setZ(z);
-      record.setW(w);
+      if (!applyTo(t, record)) outOfRange(index);
     });
   });
   model->reset();
@@ -44,8 +56,17 @@ void Vandrel::outOfRange(size_t object) const {
                  QStringLiteral(": result out of range (object %1)").arg(object));
 }
 
+// As doMult and then writeFile, object by object while the source is read.
 void Vandrel::transform(const TransformArguments& arguments) {
-  loadFile(arguments.source);
-  doMult(arguments.steps);
-  writeFile(arguments.output);
+  const Transformation& t = arguments.steps;
+  const ObjectFormat format = [this, &t](const LoadedObject* first, const LoadedObject* last,
+                                         std::string* text) {
+    for (; first != last; ++first) {
+      walkVertices(*first->object, [&](LinkNodeHolder& record) {
+        if (!applyTo(t, record)) outOfRange(first->index);
+      });
+      appendObject(*text, *first->object);
+    }
+  };
+  streamFile(arguments.source, arguments.output, format);
 }

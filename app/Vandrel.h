@@ -7,6 +7,7 @@
 #include "Arguments.h"
 #include "LNHHolder.h"
 #include "Mesh.h"
+#include "ObjectPipeline.h"
 #include "Transformation.h"
 
 class OutputFile;
@@ -40,6 +41,8 @@ class Vandrel {
   void writeFile(QString name);
 
   // transform and create: the steps applied to every vertex of the source, written to output.
+  // Each object is transformed and written as soon as it has been read, as doMult and then
+  // writeFile would do it.
   void transform(const TransformArguments& arguments);
   // The keyword/value pairs from argv[first] on, each step multiplied onto the right of
   // `start` (Keywords.h).
@@ -48,7 +51,8 @@ class Vandrel {
   // object. Throws a RunError when a result is not a finite float.
   void doMult(Transformation t);
 
-  // extrude: every polygon becomes a closed prism, written to OUTPUT.poly.
+  // extrude: every polygon becomes a closed prism, written to OUTPUT.poly while the source is
+  // read; doExtrude does the same with the model in hand.
   void extrude(const ExtrudeArguments& arguments);
   void doExtrude(float depth, const QString& outName);
 
@@ -56,7 +60,8 @@ class Vandrel {
   void rot(const RotArguments& arguments);
   void doRotate(const QString& outName, const Sweep& sweep);
 
-  // clip: keeps what lies on the normal's side of the plane, written to OUTPUT.poly.
+  // clip: keeps what lies on the normal's side of the plane, written to OUTPUT.poly while the
+  // source is read; doClip does the same with the model in hand.
   void clip(const ClipArguments& arguments);
   void doClip(const QString& outName, const Plane& plane);
   // Where the segment from a to b meets the plane, given their side values da and db.
@@ -81,10 +86,22 @@ class Vandrel {
 
  private:
   void readModel(const QString& path);
+  // Reads the model file at `path` into a new model, as readModel does, and hands each object,
+  // once complete, to `format`, whose text goes to `out` (ObjectPipeline.h); both may be null.
+  void streamModel(const QString& path, OutputFile* out, const ObjectFormat* format);
+  // SOURCE.poly read and formatted object by object into OUTPUT.poly, while it is read.
+  void streamFile(const QString& source, const QString& output, const ObjectFormat& format);
+  // Commits the output; the model is let go meanwhile.
+  void commitAndLetGo(OutputFile& out);
   // The mesh of NAME.poly (ModelMesh.h); the model is let go once the mesh holds it.
   Mesh loadMesh(const QString& name);
   // Appends every object of the model to `out`, as the writer writes them.
   void writeModel(OutputFile& out);
+  // Appends the text that `format` makes of every object of the model to `out`.
+  void writeObjects(OutputFile& out, const ObjectFormat& format);
+  // What extrude and clip make of each object (ObjectPipeline.h).
+  ObjectFormat prismFormat(float depth);
+  ObjectFormat clipFormat(const Plane& plane);
   // "PATH: result out of range (object N)", N from 1.
   [[noreturn]] void outOfRange(size_t object) const;
 };

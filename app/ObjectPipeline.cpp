@@ -1,0 +1,124 @@
+#include "ObjectPipeline.h"
+
+#include <atomic>
+#include <exception>
+
+#include "OutputFile.h"
+#include "Parallel.h"
+
+namespace {
+
+// Objects are formatted in chunks of about this many records, which the two threads take in
+// turn as they become free.
+constexpr size_t chunkRecords = 4096;
+
+class Batch {
+ public:
+  std::vector<LoadedObject> objects;
+
+  bool formatted() const { return chunkCount_ > 0; }
+
+  void clear() {
+    objects.clear();
+    chunkCount_ = 0;
+  }
+
+  // Cuts the objects into chunks; their text is made by format().
+  void cut() {
+    chunkCount_ = 0;
+    size_t records = 0;
+    size_t first = 0;
+    for (size_t i = 0; i < objects.size(); ++i) {
+      records += objects[i].records;
+      if (records >= chunkRecords || i + 1 == objects.size()) {
+        if (chunkCount_ == chunks_.size()) chunks_.emplace_back();
+        Chunk& chunk = chunks_[chunkCount_++];
+        chunk.first = first;
+        chunk.last = i + 1;
+        chunk.text.clear();
+        chunk.failure = nullptr;
+        first = i + 1;
+        records = 0;
+      }
+    }
+    taken_.store(0, std::memory_order_relaxed);
+  }
+
+  // Formats chunks until none is left; both threads call it.
+  void format(const ObjectFormat& format) {
+    for (;;) {
+      const size_t i = taken_.fetch_add(1, std::memory_order_relaxed);
+      if (i >= chunkCount_) return;
+      Chunk& chunk = chunks_[i];
+      try {
+        format(objects.data() + chunk.first, objects.data() + chunk.last, &chunk.text);
+      } catch (...) {
+        chunk.failure = std::current_exception();
+      }
+    }
+  }
+
+  // The failure of the earliest chunk that failed.
+  std::exception_ptr failure() const {
+    for (size_t i = 0; i < chunkCount_; ++i) {
+      if (chunks_[i].failure) return chunks_[i].failure;
+    }
+    return nullptr;
+  }
+
+  void writeTo(OutputFile& out) const {
+    for (size_t i = 0; i < chunkCount_; ++i) out.write(chunks_[i].text);
+  }
+
+ private:
+  struct Chunk {
+    size_t first = 0;
+    size_t last = 0;
+    std::string text;
+    std::exception_ptr failure;
+  };
+  std::vector<Chunk> chunks_;  // kept from batch to batch, with the room of their text
+  size_t chunkCount_ = 0;
+  std::atomic<size_t> taken_{0};
+};
+
+}  // namespace
+
+void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format) {
+  Batch batches[3];
+  std::exception_ptr formatFailure;
+  std::exception_ptr writeFailure;
+  bool sourceDone = false;
+  for (size_t step = 0;; ++step) {
+    Batch& completing = batches[step % 3];
+    Batch& formatting = batches[(step + 2) % 3];  // completed in the step before
+    Batch& writing = batches[(step + 1) % 3];     // formatted in the step before
+    sourceDone = sourceDone || !source.next();
+    const bool formatWork = format != nullptr && !formatFailure && !formatting.objects.empty();
+    const bool writeWork = out != nullptr && !formatFailure && !writeFailure && writing.formatted();
+    if (sourceDone && !formatWork && !writeWork) break;
+    completing.clear();
+    if (formatWork) formatting.cut();
+    inParallel(
+        [&]() {
+          if (!sourceDone) source.lead(&completing.objects);
+          if (formatWork) formatting.format(*format);
+        },
+        [&]() {
+          if (!sourceDone) source.help();
+          if (writeWork) {
+            try {
+              writing.writeTo(*out);
+            } catch (...) {
+              writeFailure = std::current_exception();
+            }
+          }
+          if (formatWork) formatting.format(*format);
+        });
+    if (formatWork) formatFailure = formatting.failure();
+    writing.clear();
+    if (!formatWork) formatting.clear();
+  }
+  if (formatFailure) std::rethrow_exception(formatFailure);
+  if (writeFailure) std::rethrow_exception(writeFailure);
+}

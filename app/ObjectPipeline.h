@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LinkNodeHolder.h"
+
+class OutputFile;
+
+// An object of a model whose records are all in place, with its cursor on the lead record, as
+// the commands that work object by object see it.
+struct LoadedObject {
+  LinkNodeHolder* object;
+  size_t index;    // its number in the model, from 1
+  long line;       // the line of its "newObject" in the model file; 0 when not read from one
+  size_t records;  // the lead record included
+};
+
+// Where the objects of a pipeline come from: a model file being read, or a model in memory. The
+// pipeline runs in steps; each step does the source's work on two threads, lead() on this one
+// and help() on a second one, at the same time as it formats the objects of the step before.
+class ObjectSource {
+ public:
+  virtual ~ObjectSource() = default;
+  // Readies the work of the next step; false when the source has nothing more to do.
+  virtual bool next() = 0;
+  // Appends the objects that this step completes, in order.
+  virtual void lead(std::vector<LoadedObject>* completed) = 0;
+  // Work that can go on beside lead(); none by default.
+  virtual void help() {}
+};
+
+// Turns objects [first, last) into text appended to `text`. It runs on two threads at once, on
+// different objects, and must not change anything but those objects. A RunError is a fault of
+// the model and ends the command.
+using ObjectFormat =
+    std::function<void(const LoadedObject* first, const LoadedObject* last, std::string* text)>;
+
+// Takes every object from `source` and, if `format` is given, writes its text to `out` in the
+// order of the objects. Three steps overlap: while the source completes the objects of one
+// batch, the objects of the batch before are formatted on both threads, and the text of the
+// batch before that is written.
+//
+// The failures are those of the same work done one stage after the other: a failure of the
+// source (a bad line of a model file) is thrown as soon as it is met; one of `format` is thrown
+// once the source is done, the earliest object's; a failure to write only when neither of the
+// others came about.
+void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format);
