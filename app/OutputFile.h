@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -60,5 +61,7 @@ class OutputFile {
   QByteArray folder_;   // its folder
   QByteArray scratch_;  // the written file's temporary name, while it has one
   int fd_ = -1;
+  off_t written_ = 0;  // bytes in the file
+  off_t flushed_ = 0;  // of which the disk has been asked to write
   std::string buffer_;
 };
