@@ -75,30 +75,53 @@ bool LineReader::next(std::string_view* line) {
   return true;
 }
 
-bool LineReader::nextBlock(std::string_view* block, long linesBefore) {
+bool LineReader::nextBlock(std::string* block, bool* tooLong) {
+  *tooLong = false;
+  // First what the buffer holds unread: the first chunk, or the end of the last block's chunk.
+  block->assign(buffer_.get() + start_, size_ - start_);
+  start_ = size_ = 0;
+  size_t searched = 0;
   size_t end;
   for (;;) {
-    const char* unread = buffer_.get() + start_;
-    const void* lastFeed = memrchr(unread, '\n', size_ - start_);
-    if (lastFeed != nullptr) {
-      end = static_cast<size_t>(static_cast<const char*>(lastFeed) - buffer_.get()) + 1;
-      break;
+    if (block->size() >= chunk || atEnd_) {
+      const void* lastFeed = memrchr(block->data() + searched, '\n', block->size() - searched);
+      if (lastFeed != nullptr) {
+        end = static_cast<size_t>(static_cast<const char*>(lastFeed) - block->data()) + 1;
+        break;
+      }
+      if (block->size() > longestLine) {
+        *tooLong = true;
+        return false;
+      }
+      if (atEnd_) {
+        end = block->size();
+        break;
+      }
+      searched = block->size();
     }
-    if (size_ - start_ > longestLine) tooLong(linesBefore + 1);
-    if (!fill()) {
-      end = size_;
-      break;
+    const size_t before = block->size();
+    block->resize(before + chunk);
+    const qint64 got = file_.read(block->data() + before, static_cast<qint64>(chunk));
+    if (got < 0) {
+      throw RunError(QStringLiteral("cannot read ") + quoted(path_) + QStringLiteral(": ") +
+                     file_.errorString());
     }
+    block->resize(before + static_cast<size_t>(got));
+    if (got == 0) atEnd_ = true;
   }
-  char* first = buffer_.get() + start_;
-  char* last = buffer_.get() + end;
-  start_ = end;
-  if (std::memchr(first, '\r', static_cast<size_t>(last - first)) != nullptr) {
-    last = std::remove(first, last, '\r');
+  // The rest, part of a line, is kept for the next block.
+  const size_t rest = block->size() - end;
+  if (rest > capacity_ || capacity_ > longestLine / 16) {  // the first chunk is let go
+    capacity_ = std::max(rest, longestLine / 16);
+    buffer_.reset(new char[capacity_]);
   }
-  if (first == last) return false;
-  *block = std::string_view(first, static_cast<size_t>(last - first));
-  return true;
+  std::memcpy(buffer_.get(), block->data() + end, rest);
+  size_ = rest;
+  block->resize(end);
+  if (block->find('\r') != std::string::npos) {
+    block->erase(std::remove(block->begin(), block->end(), '\r'), block->end());
+  }
+  return !block->empty();
 }
 
 void LineReader::tooLong(long line) const {

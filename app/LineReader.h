@@ -23,11 +23,11 @@ class LineReader {
   bool next(std::string_view* line);
   // The number of the line next() returned last, from 1.
   long lineNumber() const { return lineNumber_; }
-  // Instead of next(): the next run of whole lines, about a megabyte, each ended by its line
-  // feed but the last line of the file, which may lack one; valid until the next call.
-  // `linesBefore` is the number of lines returned so far, for the message when the next line is
-  // too long. The caller checks the length of the lines within a block.
-  bool nextBlock(std::string_view* block, long linesBefore);
+  // Instead of next(): the next run of whole lines, about a megabyte, into `block`, each ended
+  // by its line feed but the last line of the file, which may lack one. False at the end of the
+  // file, and when the next line is longer than longestLine: *tooLong then says so. The caller
+  // checks the length of the lines within a block.
+  bool nextBlock(std::string* block, bool* tooLong);
 
  private:
   bool fill();

@@ -67,9 +67,8 @@ void Vandrel::streamModel(const QString& path, OutputFile* out, const ObjectForm
   model = std::make_unique<LNHHolder>();
   currentObject = nullptr;
   loadObject = nullptr;
-  objectLines.clear();
   loadedPath = path;
-  ModelLoader loader(path, *model, objectLines);
+  ModelLoader loader(path, *model, loadObject);
   runPipeline(loader, out, format);
 }
 

@@ -1,7 +1,6 @@
 #include "ModelLoader.h"
 
 #include <cmath>
-#include <exception>
 
 #include "Failure.h"
 #include "Quote.h"
@@ -11,68 +10,73 @@ namespace {
 constexpr size_t parallelBytes = 1 << 16;
 }  // namespace
 
-ModelLoader::ModelLoader(const QString& path, LNHHolder& model, std::vector<long>& objectLines)
-    : in_(path), where_(quotedIfNeeded(path) + u':'), model_(model), objectLines_(objectLines) {}
+ModelLoader::ModelLoader(const QString& path, LNHHolder& model, LinkNodeHolder*& loadObject)
+    : in_(path), where_(quotedIfNeeded(path) + u':'), model_(model), open_(loadObject) {
+  open_ = nullptr;
+}
+
+void ModelLoader::read(Block& block, Ahead& ahead) {
+  block.read = false;
+  if (ahead.end) return;
+  try {
+    block.read = in_.nextBlock(&block.text, &ahead.tooLong);
+  } catch (const RunError&) {
+    ahead.failure = std::current_exception();
+  }
+  ahead.end = !block.read;
+}
 
 bool ModelLoader::next() {
+  Block& older = blocks_[newest_];
+  olderParsed_ = older.read;
+  older.read = false;
   newest_ = 1 - newest_;
-  const Block& before = blocks_[1 - newest_];
   Block& block = blocks_[newest_];
-  block.pending = false;
-  block.text = {};
-  block.halves[0] = block.halves[1] = {};
-  // A failure to read is thrown only after the lines before it have been added: a bad line
-  // among them is the one to report.
-  try {
-    long linesRead = lineNumber_;
-    if (before.pending) {
-      linesRead +=
-          static_cast<long>(before.parsed[0].parsed.size() + before.parsed[1].parsed.size());
-    }
-    block.pending = !atEnd_ && in_.nextBlock(&block.text, linesRead);
-  } catch (const RunError&) {
-    readFailure_ = std::current_exception();
+  // The block was read ahead in the step before, but the first, which is read here.
+  if (olderParsed_) {
+    atEnd_ = ahead_;
+  } else if (!atEnd_.end) {
+    read(block, atEnd_);
   }
-  if (block.pending) {
+  ahead_ = atEnd_;
+  if (block.read) {
     // The halves end at a line feed; a small block is parsed whole on this thread.
-    size_t middle = block.text.size();
-    if (block.text.size() >= parallelBytes) {
-      const size_t feed = block.text.find('\n', block.text.size() / 2);
+    const std::string_view text = block.text;
+    size_t middle = text.size();
+    if (text.size() >= parallelBytes) {
+      const size_t feed = text.find('\n', text.size() / 2);
       if (feed != std::string_view::npos) middle = feed + 1;
     }
-    block.halves[0] = block.text.substr(0, middle);
-    block.halves[1] = block.text.substr(middle);
-  } else {
-    atEnd_ = true;
+    block.halves[0].text = text.substr(0, middle);
+    block.halves[1].text = text.substr(middle);
   }
-  // A step is due while a block is to be parsed or added, or the last object is open.
-  return block.pending || before.pending || open_ != nullptr || readFailure_;
+  // A step is due while a block is to be parsed or added, the last object is open, or a
+  // failure is to be reported.
+  return block.read || olderParsed_ || open_ != nullptr || atEnd_.tooLong || atEnd_.failure;
 }
 
 void ModelLoader::lead(std::vector<LoadedObject>* completed) {
-  Block& before = blocks_[1 - newest_];
-  if (before.pending) {
-    add(before, completed);
-    before.pending = false;
-  }
-  if (readFailure_) std::rethrow_exception(readFailure_);
+  if (olderParsed_) add(blocks_[1 - newest_], completed);
   Block& block = blocks_[newest_];
-  if (block.pending) {
-    parseLines(block.halves[0], LineReader::longestLine, &block.parsed[0].parsed,
-               &block.parsed[0].badField);
-  } else if (atEnd_) {
-    if (open_ != nullptr) complete(completed);
-    open_ = nullptr;
-    model_.reset();
+  if (block.read) {
+    Half& half = block.halves[0];
+    parseLines(half.text, LineReader::longestLine, &half.parsed, &half.badField);
+    return;
   }
+  if (atEnd_.tooLong) lineError(lineNumber_ + 1, QStringLiteral("line longer than 1 MiB"));
+  if (atEnd_.failure) std::rethrow_exception(atEnd_.failure);
+  if (open_ != nullptr) complete(completed);
+  open_ = nullptr;
+  model_.reset();
 }
 
 void ModelLoader::help() {
   Block& block = blocks_[newest_];
-  if (block.pending) {
-    parseLines(block.halves[1], LineReader::longestLine, &block.parsed[1].parsed,
-               &block.parsed[1].badField);
-  }
+  if (!block.read) return;
+  Half& half = block.halves[1];
+  parseLines(half.text, LineReader::longestLine, &half.parsed, &half.badField);
+  // The other block's text has been parsed in the step before.
+  read(blocks_[1 - newest_], ahead_);
 }
 
 void ModelLoader::complete(std::vector<LoadedObject>* completed) {
@@ -80,35 +84,36 @@ void ModelLoader::complete(std::vector<LoadedObject>* completed) {
   completed->push_back(openInfo_);
 }
 
-void ModelLoader::add(Block& block, std::vector<LoadedObject>* completed) {
-  for (const Half& half : block.parsed) {
+void ModelLoader::add(const Block& block, std::vector<LoadedObject>* completed) {
+  for (const Half& half : block.halves) {
     for (const ParsedLine& line : half.parsed) {
       ++lineNumber_;
       switch (line.kind) {
         case ParsedLine::blank:
           continue;
         case ParsedLine::tooLong:
-          lineError(QStringLiteral("line longer than 1 MiB"));
+          lineError(lineNumber_, QStringLiteral("line longer than 1 MiB"));
         case ParsedLine::newObject:
           if (open_ != nullptr) complete(completed);
           open_ = new LinkNodeHolder;
           model_.add(open_);
-          objectLines_.push_back(lineNumber_);
-          openInfo_ = LoadedObject{open_, objectLines_.size(), lineNumber_, 0};
+          openInfo_ = LoadedObject{open_, ++objects_, lineNumber_, 0};
           continue;
         default:
           break;
       }
-      if (open_ == nullptr) lineError(QStringLiteral("record before the first \"newObject\" line"));
+      if (open_ == nullptr)
+        lineError(lineNumber_, QStringLiteral("record before the first \"newObject\" line"));
       if (line.kind == ParsedLine::tooFewFields) {
-        lineError(QStringLiteral("expected at least three numbers, found %1").arg(line.field));
+        lineError(lineNumber_,
+                  QStringLiteral("expected at least three numbers, found %1").arg(line.field));
       }
       if (line.kind == ParsedLine::notANumber) {
-        lineError(quotedField(half.badField) + QStringLiteral(" is not a number"));
+        lineError(lineNumber_, quotedField(half.badField) + QStringLiteral(" is not a number"));
       }
       if (!std::isfinite(line.xyz[0]) || !std::isfinite(line.xyz[1]) ||
           !std::isfinite(line.xyz[2])) {
-        lineError(QStringLiteral("coordinate is not a finite number"));
+        lineError(lineNumber_, QStringLiteral("coordinate is not a finite number"));
       }
       open_->add(line.xyz[0], line.xyz[1], line.xyz[2], 1.0f);
       ++openInfo_.records;
@@ -116,6 +121,6 @@ void ModelLoader::add(Block& block, std::vector<LoadedObject>* completed) {
   }
 }
 
-void ModelLoader::lineError(const QString& what) const {
-  throw RunError(where_ + QString::number(lineNumber_) + QStringLiteral(": ") + what);
+void ModelLoader::lineError(long line, const QString& what) const {
+  throw RunError(where_ + QString::number(line) + QStringLiteral(": ") + what);
 }

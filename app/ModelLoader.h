@@ -12,48 +12,57 @@
 #include "ObjectPipeline.h"
 
 // Reads a model file into a model, a block of lines (about a megabyte) per pipeline step: the
-// block read in one step is parsed there, in two halves on two threads, and added to the model
-// in the next, in order, while the block after it is parsed. An object is complete, and handed
-// on, when the next one begins or the file ends.
+// block read in one step is parsed in the next, in two halves on two threads, and added to the
+// model, in order, in the step after, while the blocks after it are read and parsed. An object
+// is complete, and handed on, when the next one begins or the file ends.
 //
 // Every record is loaded with w = 1; fields after the third are not read. A line that is not a
-// record is a RunError "PATH:LINE: what is wrong", thrown by lead().
+// record is a RunError "PATH:LINE: what is wrong", thrown by lead(); so is a failure to read,
+// once the lines before it have been added.
 class ModelLoader : public ObjectSource {
  public:
-  // `objectLines` receives the line of each object's "newObject".
-  ModelLoader(const QString& path, LNHHolder& model, std::vector<long>& objectLines);
+  // `loadObject` points to the object being filled, which the model owns.
+  ModelLoader(const QString& path, LNHHolder& model, LinkNodeHolder*& loadObject);
 
   bool next() override;
   // Adds the block parsed in the step before, then parses the first half of this step's.
   void lead(std::vector<LoadedObject>* completed) override;
-  // Parses the second half of this step's block.
+  // Parses the second half of this step's block, then reads the next block.
   void help() override;
 
  private:
   struct Half {
+    std::string_view text;
     std::vector<ParsedLine> parsed;
     std::string badField;  // of its first line that is notANumber
   };
   struct Block {
-    std::string_view text;  // valid for the step in which it is read
-    std::string_view halves[2];
-    Half parsed[2];
-    bool pending = false;  // parsed, not yet added
+    std::string text;
+    bool read = false;  // text holds a block to parse
+    Half halves[2];
+  };
+  // What reading the next block came to; set by the thread that reads.
+  struct Ahead {
+    bool end = false;
+    bool tooLong = false;  // the line after the blocks read is longer than allowed
+    std::exception_ptr failure;
   };
 
-  void add(Block& block, std::vector<LoadedObject>* completed);
+  void read(Block& block, Ahead& ahead);
+  void add(const Block& block, std::vector<LoadedObject>* completed);
   void complete(std::vector<LoadedObject>* completed);
-  [[noreturn]] void lineError(const QString& what) const;
+  [[noreturn]] void lineError(long line, const QString& what) const;
 
   LineReader in_;
   QString where_;  // "PATH:", for messages
   LNHHolder& model_;
-  std::vector<long>& objectLines_;
   Block blocks_[2];
-  int newest_ = 1;  // the block read in this step
-  bool atEnd_ = false;
-  std::exception_ptr readFailure_;
+  int newest_ = 1;            // the block parsed in this step
+  bool olderParsed_ = false;  // the other block was parsed in the step before
+  Ahead ahead_;               // of the read in this step
+  Ahead atEnd_;               // of the reads before: no block follows the newest
   long lineNumber_ = 0;
-  LinkNodeHolder* open_ = nullptr;  // the object being filled
+  LinkNodeHolder*& open_;  // the object being filled
   LoadedObject openInfo_{};
+  size_t objects_ = 0;
 };

@@ -66,8 +66,12 @@ class Batch {
     return nullptr;
   }
 
-  void writeTo(OutputFile& out) const {
-    for (size_t i = 0; i < chunkCount_; ++i) out.write(chunks_[i].text);
+  // Writes the text and lets it go, so that only the batches in hand take memory.
+  void writeTo(OutputFile& out) {
+    for (size_t i = 0; i < chunkCount_; ++i) {
+      out.write(chunks_[i].text);
+      std::string().swap(chunks_[i].text);
+    }
   }
 
  private:

@@ -27,7 +27,7 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   void write(std::string_view text) {
-    if (text.size() >= chunk) return writeLarge(text);
+    if (text.size() >= large) return writeLarge(text);
     buffer_.append(text);
     if (buffer_.size() >= chunk) writeBuffer();
   }
@@ -45,6 +45,7 @@ class OutputFile {
 
  private:
   static constexpr size_t chunk = 1 << 20;
+  static constexpr size_t large = 1 << 16;  // written as it is, not through the buffer
 
   void writeBuffer();
   void writeLarge(std::string_view text);

@@ -82,7 +82,6 @@ class Vandrel {
   LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling
   std::unique_ptr<Point> leadPoint;         // lead record of the object in hand
   QString loadedPath;                       // the file the model was read from
-  std::vector<long> objectLines;            // the line of each object's "newObject" in it
 
  private:
   void readModel(const QString& path);
