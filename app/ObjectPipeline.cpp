@@ -23,8 +23,9 @@ class Batch {
     chunkCount_ = 0;
   }
 
-  // Cuts the objects into chunks; their text is made by format().
-  void cut() {
+  // Cuts the objects into chunks, whose text format() makes in `texts`, one string each.
+  void cut(std::vector<std::string>* texts) {
+    texts_ = texts;
     chunkCount_ = 0;
     size_t records = 0;
     size_t first = 0;
@@ -35,12 +36,13 @@ class Batch {
         Chunk& chunk = chunks_[chunkCount_++];
         chunk.first = first;
         chunk.last = i + 1;
-        chunk.text.clear();
         chunk.failure = nullptr;
         first = i + 1;
         records = 0;
       }
     }
+    if (texts_->size() < chunkCount_) texts_->resize(chunkCount_);
+    for (size_t i = 0; i < chunkCount_; ++i) (*texts_)[i].clear();
     taken_.store(0, std::memory_order_relaxed);
   }
 
@@ -51,7 +53,7 @@ class Batch {
       if (i >= chunkCount_) return;
       Chunk& chunk = chunks_[i];
       try {
-        format(objects.data() + chunk.first, objects.data() + chunk.last, &chunk.text);
+        format(objects.data() + chunk.first, objects.data() + chunk.last, &(*texts_)[i]);
       } catch (...) {
         chunk.failure = std::current_exception();
       }
@@ -66,23 +68,19 @@ class Batch {
     return nullptr;
   }
 
-  // Writes the text and lets it go, so that only the batches in hand take memory.
-  void writeTo(OutputFile& out) {
-    for (size_t i = 0; i < chunkCount_; ++i) {
-      out.write(chunks_[i].text);
-      std::string().swap(chunks_[i].text);
-    }
+  void writeTo(OutputFile& out) const {
+    for (size_t i = 0; i < chunkCount_; ++i) out.write((*texts_)[i]);
   }
 
  private:
   struct Chunk {
     size_t first = 0;
     size_t last = 0;
-    std::string text;
     std::exception_ptr failure;
   };
-  std::vector<Chunk> chunks_;  // kept from batch to batch, with the room of their text
+  std::vector<Chunk> chunks_;
   size_t chunkCount_ = 0;
+  std::vector<std::string>* texts_ = nullptr;
   std::atomic<size_t> taken_{0};
 };
 
@@ -90,6 +88,9 @@ class Batch {
 
 void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format) {
   Batch batches[3];
+  // The text of the batch being formatted and of the one being written: two sets of strings
+  // that keep their room from batch to batch.
+  std::vector<std::string> texts[2];
   std::exception_ptr formatFailure;
   std::exception_ptr writeFailure;
   bool sourceDone = false;
@@ -102,7 +103,7 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
     const bool writeWork = out != nullptr && !formatFailure && !writeFailure && writing.formatted();
     if (sourceDone && !formatWork && !writeWork) break;
     completing.clear();
-    if (formatWork) formatting.cut();
+    if (formatWork) formatting.cut(&texts[step % 2]);
     inParallel(
         [&]() {
           if (!sourceDone) source.lead(&completing.objects);

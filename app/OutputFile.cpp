@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstring>
 
+#include "BackgroundSync.h"
 #include "Failure.h"
 #include "ModelText.h"
 #include "Numbers.h"
@@ -87,11 +88,13 @@ OutputFile::OutputFile(const QString& path) : path_(path) {
     }
   }
   buffer_.reserve(chunk + 4 * maxNumberLength + 8);
+  sync_ = std::make_unique<BackgroundSync>(fd_);
 }
 
 OutputFile::~OutputFile() { discard(); }
 
 void OutputFile::discard() {
+  sync_.reset();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (!scratch_.isEmpty()) ::unlink(scratch_.constData());
@@ -136,6 +139,7 @@ void OutputFile::writeChecked(std::string_view text) {
     flushed_ = written_;
   }
 #endif
+  sync_->grown(written_);
 }
 
 // Gives the unnamed file a random name in its folder, to be renamed onto the target.
@@ -155,6 +159,8 @@ bool OutputFile::linkAnonymousFile() {
 void OutputFile::prepare() {
   if (fd_ < 0) return;
   writeBuffer();
+  const int early = sync_->stop();
+  if (early != 0) fail(early);
   if (fdatasync(fd_) != 0 && errno != EINVAL) fail(errno);
   if (scratch_.isEmpty() && !linkAnonymousFile()) fail(errno);
   const int fd = fd_;

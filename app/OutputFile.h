@@ -3,6 +3,7 @@
 #include <sys/types.h>
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,8 @@
 //
 // Text is collected in a buffer of about a megabyte and written in chunks, so that memory stays
 // small however large the file grows.
+class BackgroundSync;
+
 class OutputFile {
  public:
   // Throws a RunError when the name is refused or the file cannot be made.
@@ -64,5 +67,6 @@ class OutputFile {
   int fd_ = -1;
   off_t written_ = 0;  // bytes in the file
   off_t flushed_ = 0;  // of which the disk has been asked to write
+  std::unique_ptr<BackgroundSync> sync_;
   std::string buffer_;
 };

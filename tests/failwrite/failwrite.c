@@ -1,7 +1,8 @@
 /* A test-only LD_PRELOAD shim: with FAILWRITE_AT=N, the N-th call (from 1) of write() or
  * fdatasync() on a file other than standard output and standard error, or of rename(),
  * renameat() or linkat() (which put a finished file in place), fails with ENOSPC. Every later
- * call succeeds again. With FAILTHREADS set, pthread_create() fails with EAGAIN. */
+ * call succeeds again. With FAILSYNC_AT=N, the N-th call of fdatasync() alone fails so. With
+ * FAILTHREADS set, pthread_create() fails with EAGAIN. Calls are counted on every thread. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -10,10 +11,16 @@
 #include <unistd.h>
 
 static long calls;
+static long syncs;
 
 static int failNow(void) {
   const char* at = getenv("FAILWRITE_AT");
-  return at != NULL && ++calls == atol(at);
+  return at != NULL && __atomic_add_fetch(&calls, 1, __ATOMIC_SEQ_CST) == atol(at);
+}
+
+static int failSyncNow(void) {
+  const char* at = getenv("FAILSYNC_AT");
+  return at != NULL && __atomic_add_fetch(&syncs, 1, __ATOMIC_SEQ_CST) == atol(at);
 }
 
 /* Defines NAME(PARAMETERS) to fail when WHEN and failNow() hold, else to call the real one. */
@@ -29,12 +36,21 @@ static int failNow(void) {
   }
 
 INTERPOSE(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size), fd > 2)
-INTERPOSE(int, fdatasync, (int fd), (fd), fd > 2)
 INTERPOSE(int, rename, (const char* from, const char* to), (from, to), 1)
 INTERPOSE(int, renameat, (int fromDir, const char* from, int toDir, const char* to),
           (fromDir, from, toDir, to), 1)
 INTERPOSE(int, linkat, (int fromDir, const char* from, int toDir, const char* to, int flags),
           (fromDir, from, toDir, to, flags), 1)
+
+int fdatasync(int fd) {
+  static int (*real)(int);
+  if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, "fdatasync");
+  if (fd > 2 && (failSyncNow() | failNow())) { /* both counted */
+    errno = ENOSPC;
+    return -1;
+  }
+  return real(fd);
+}
 
 /* With FAILTHREADS set, no thread can be started, as under a low process limit. */
 int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
