@@ -51,7 +51,10 @@ Triangles outwardTriangles(const Mesh& mesh) {
 // threads, so that no model of millions of objects is built on the way.
 void writeMeshModel(const Mesh& mesh, const QString& path) {
   OutputFile out(path);
-  auto format = [&mesh](std::string& text, size_t first, size_t last) {
+  auto format = [&mesh](std::string& result, size_t first, size_t last) {
+    // Made in a string of this thread's own, not next to the other thread's (see runPipeline).
+    std::string text;
+    text.swap(result);
     for (size_t f = first; f < last; ++f) {
       text += "newObject\n";
       const int32_t c = mesh.faceColour[f];
@@ -67,6 +70,7 @@ void writeMeshModel(const Mesh& mesh, const QString& path) {
         appendRecord(text, p.x, p.y, p.z, 1);
       }
     }
+    text.swap(result);
   };
   constexpr size_t batch = 1 << 15;
   std::string text[2];

@@ -52,11 +52,16 @@ class Batch {
       const size_t i = taken_.fetch_add(1, std::memory_order_relaxed);
       if (i >= chunkCount_) return;
       Chunk& chunk = chunks_[i];
+      // The text is made in a string of this thread's own: the strings of the set lie side by
+      // side, and two threads appending to neighbours would contend for their cache line.
+      std::string text;
+      text.swap((*texts_)[i]);
       try {
-        format(objects.data() + chunk.first, objects.data() + chunk.last, &(*texts_)[i]);
+        format(objects.data() + chunk.first, objects.data() + chunk.last, &text);
       } catch (...) {
         chunk.failure = std::current_exception();
       }
+      text.swap((*texts_)[i]);
     }
   }
 
