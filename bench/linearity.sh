@@ -1,6 +1,8 @@
 #!/bin/bash
 # Runs every command on a model and on one twice as large, and prints the ratios of the median
-# wall times and CPU times (user + system): a linear command gives 2.
+# wall times and CPU times (user + system): a linear command gives 2. With INSTRUCTIONS=1 set,
+# it also counts the instructions of one run of each under valgrind (cachegrind), which the
+# machine's load does not disturb.
 # usage: bench/linearity.sh [BUILD_DIR] [RUNS] [OBJECTS]   (default: build-bench, 3, 50000)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,14 +32,25 @@ measure() {  # prints "wall cpu", the medians of `runs` runs of the command
   done >times.txt
   echo "$(awk '{ print $1 }' times.txt | median) $(awk '{ print $2 + $3 }' times.txt | median)"
 }
-echo "| command | wall N | wall 2N | ratio | cpu N | cpu 2N | ratio |"
-echo "|---|---|---|---|---|---|---|"
+instructions() {  # prints the instructions of one run, or 0 when they are not counted
+  if [ "${INSTRUCTIONS:-}" != 1 ]; then echo 0 && return; fi
+  cp m1.poly t1.poly
+  cp m2.poly t2.poly
+  valgrind --tool=cachegrind --cache-sim=no --cachegrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+    awk '/I +refs:/ { gsub(",", "", $NF); print $NF }'
+}
+echo "| command | wall N | wall 2N | ratio | cpu N | cpu 2N | ratio | instructions ratio |"
+echo "|---|---|---|---|---|---|---|---|"
 row() {
   local name=$1 one=$2 two=$3
   read -r w1 c1 <<<"$(measure $one)"
   read -r w2 c2 <<<"$(measure $two)"
-  awk -v n="$name" -v w1="$w1" -v w2="$w2" -v c1="$c1" -v c2="$c2" 'BEGIN {
-    printf "| %s | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", n, w1, w2, w2 / w1, c1, c2, c2 / c1 }'
+  local i1 i2
+  i1=$(instructions $one)
+  i2=$(instructions $two)
+  awk -v n="$name" -v w1="$w1" -v w2="$w2" -v c1="$c1" -v c2="$c2" -v i1="$i1" -v i2="$i2" 'BEGIN {
+    printf "| %s | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %s |\n", n, w1, w2, w2 / w1, c1, c2,
+      c2 / c1, (i1 > 0 ? sprintf("%.3f", i2 / i1) : "") }'
 }
 row transform "$vandrel transform t1 XT 1 ZD 30" "$vandrel transform t2 XT 1 ZD 30"
 row create "$vandrel create c m1 XT 1 ZD 30" "$vandrel create c m2 XT 1 ZD 30"
