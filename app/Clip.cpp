@@ -10,7 +10,7 @@
 #include "Vandrel.h"
 
 void Vandrel::clip(const ClipArguments& arguments) {
-  streamFile(arguments.source, arguments.output, clipFormat(arguments.plane));
+  streamFile(arguments.source, arguments.output, clipFormat(arguments.plane), FirstFault::output);
 }
 
 void Vandrel::doClip(const QString& outName, const Plane& plane) {

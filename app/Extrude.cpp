@@ -78,7 +78,7 @@ class PrismText {
 }  // namespace
 
 void Vandrel::extrude(const ExtrudeArguments& arguments) {
-  streamFile(arguments.source, arguments.output, prismFormat(arguments.depth));
+  streamFile(arguments.source, arguments.output, prismFormat(arguments.depth), FirstFault::output);
 }
 
 void Vandrel::doExtrude(float depth, const QString& outName) {

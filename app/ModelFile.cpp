@@ -61,20 +61,25 @@ Mesh Vandrel::loadMesh(const QString& name) {
 }
 
 // Reads the model file at `path` into a new model and leaves the cursor on its first object.
-void Vandrel::readModel(const QString& path) { streamModel(path, nullptr, nullptr); }
+void Vandrel::readModel(const QString& path) {
+  streamModel(path, nullptr, nullptr, FirstFault::model);
+}
 
-void Vandrel::streamModel(const QString& path, OutputFile* out, const ObjectFormat* format) {
+void Vandrel::streamModel(const QString& path, OutputFile* out, const ObjectFormat* format,
+                          FirstFault first) {
   model = std::make_unique<LNHHolder>();
   currentObject = nullptr;
   loadObject = nullptr;
   loadedPath = path;
   ModelLoader loader(path, *model, loadObject);
-  runPipeline(loader, out, format);
+  runPipeline(loader, out, format, first);
 }
 
-void Vandrel::streamFile(const QString& source, const QString& output, const ObjectFormat& format) {
+void Vandrel::streamFile(const QString& source, const QString& output, const ObjectFormat& format,
+                         FirstFault first) {
   // The output is made first, so that its text can be written while the source is read; a
-  // failure to make it is reported once the source has been read without fault.
+  // failure to make it is reported once the source has been read without fault, and, when the
+  // model's faults come first, formatted without fault.
   std::optional<OutputFile> out;
   std::exception_ptr outputFailure;
   try {
@@ -82,13 +87,15 @@ void Vandrel::streamFile(const QString& source, const QString& output, const Obj
   } catch (const RunError&) {
     outputFailure = std::current_exception();
   }
-  streamModel(source + QStringLiteral(".poly"), out ? &*out : nullptr, out ? &format : nullptr);
+  const bool formatting = out || first == FirstFault::model;
+  streamModel(source + QStringLiteral(".poly"), out ? &*out : nullptr,
+              formatting ? &format : nullptr, first);
   if (outputFailure) std::rethrow_exception(outputFailure);
   commitAndLetGo(*out);
 }
 
 void Vandrel::commitAndLetGo(OutputFile& out) {
-  // Freeing millions of records takes as long as the sync, so both are done at once.
+  // Freeing millions of records takes a while: it is done while the file is put in place.
   std::unique_ptr<LNHHolder> spent = std::exchange(model, std::make_unique<LNHHolder>());
   currentObject = nullptr;
   inParallel([&out]() { out.commit(); }, [&spent]() { spent.reset(); });

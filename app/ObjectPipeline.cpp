@@ -91,7 +91,8 @@ class Batch {
 
 }  // namespace
 
-void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format) {
+void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format,
+                 FirstFault first) {
   Batch batches[3];
   // The text of the batch being formatted and of the one being written: two sets of strings
   // that keep their room from batch to batch.
@@ -129,6 +130,7 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
     writing.clear();
     if (!formatWork) formatting.clear();
   }
+  if (writeFailure && first == FirstFault::output) std::rethrow_exception(writeFailure);
   if (formatFailure) std::rethrow_exception(formatFailure);
   if (writeFailure) std::rethrow_exception(writeFailure);
 }

@@ -44,7 +44,11 @@ using ObjectFormat =
 // batch before that is written.
 //
 // The failures are those of the same work done one stage after the other: a failure of the
-// source (a bad line of a model file) is thrown as soon as it is met; one of `format` is thrown
-// once the source is done, the earliest object's; a failure to write only when neither of the
-// others came about.
-void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format);
+// source (a bad line of a model file) is thrown as soon as it is met; one of `format`, the
+// earliest object's, or one of `out` once the source is done. When both `format` and `out` fail,
+// `first` says which is thrown: a command that works the whole model out before it writes meets
+// the model's faults first, one that writes as it goes meets the output's (a batch is written
+// only when it and all before it have been formatted).
+enum class FirstFault { model, output };
+void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format,
+                 FirstFault first = FirstFault::model);

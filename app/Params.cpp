@@ -68,5 +68,5 @@ void Vandrel::transform(const TransformArguments& arguments) {
       appendObject(*text, *first->object);
     }
   };
-  streamFile(arguments.source, arguments.output, format);
+  streamFile(arguments.source, arguments.output, format, FirstFault::model);
 }

@@ -87,9 +87,12 @@ class Vandrel {
   void readModel(const QString& path);
   // Reads the model file at `path` into a new model, as readModel does, and hands each object,
   // once complete, to `format`, whose text goes to `out` (ObjectPipeline.h); both may be null.
-  void streamModel(const QString& path, OutputFile* out, const ObjectFormat* format);
-  // SOURCE.poly read and formatted object by object into OUTPUT.poly, while it is read.
-  void streamFile(const QString& source, const QString& output, const ObjectFormat& format);
+  void streamModel(const QString& path, OutputFile* out, const ObjectFormat* format,
+                   FirstFault first);
+  // SOURCE.poly read and formatted object by object into OUTPUT.poly, while it is read; `first`
+  // as for runPipeline, also for a failure to make the output.
+  void streamFile(const QString& source, const QString& output, const ObjectFormat& format,
+                  FirstFault first);
   // Commits the output; the model is let go meanwhile.
   void commitAndLetGo(OutputFile& out);
   // The mesh of NAME.poly (ModelMesh.h); the model is let go once the mesh holds it.
