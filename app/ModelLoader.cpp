@@ -79,6 +79,11 @@ void ModelLoader::help() {
   read(blocks_[1 - newest_], ahead_);
 }
 
+bool ModelLoader::helpIsLarge() const {
+  const Block& block = blocks_[newest_];
+  return block.read && !block.halves[1].text.empty();
+}
+
 void ModelLoader::complete(std::vector<LoadedObject>* completed) {
   open_->reset();
   completed->push_back(openInfo_);

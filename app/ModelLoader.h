@@ -29,6 +29,7 @@ class ModelLoader : public ObjectSource {
   void lead(std::vector<LoadedObject>* completed) override;
   // Parses the second half of this step's block, then reads the next block.
   void help() override;
+  bool helpIsLarge() const override;
 
  private:
   struct Half {

@@ -17,6 +17,7 @@ class Batch {
   std::vector<LoadedObject> objects;
 
   bool formatted() const { return chunkCount_ > 0; }
+  size_t chunks() const { return chunkCount_; }
 
   void clear() {
     objects.clear();
@@ -110,22 +111,28 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
     if (sourceDone && !formatWork && !writeWork) break;
     completing.clear();
     if (formatWork) formatting.cut(&texts[step % 2]);
-    inParallel(
-        [&]() {
-          if (!sourceDone) source.lead(&completing.objects);
-          if (formatWork) formatting.format(*format);
-        },
-        [&]() {
-          if (!sourceDone) source.help();
-          if (writeWork) {
-            try {
-              writing.writeTo(*out);
-            } catch (...) {
-              writeFailure = std::current_exception();
-            }
-          }
-          if (formatWork) formatting.format(*format);
-        });
+    auto lead = [&]() {
+      if (!sourceDone) source.lead(&completing.objects);
+      if (formatWork) formatting.format(*format);
+    };
+    auto help = [&]() {
+      if (!sourceDone) source.help();
+      if (writeWork) {
+        try {
+          writing.writeTo(*out);
+        } catch (...) {
+          writeFailure = std::current_exception();
+        }
+      }
+      if (formatWork) formatting.format(*format);
+    };
+    // A small step is done on this thread alone: starting a thread would cost more.
+    if ((!sourceDone && source.helpIsLarge()) || (formatWork && formatting.chunks() > 1)) {
+      inParallel(lead, help);
+    } else {
+      lead();
+      help();
+    }
     if (formatWork) formatFailure = formatting.failure();
     writing.clear();
     if (!formatWork) formatting.clear();

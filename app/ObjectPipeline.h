@@ -30,6 +30,8 @@ class ObjectSource {
   virtual void lead(std::vector<LoadedObject>* completed) = 0;
   // Work that can go on beside lead(); none by default.
   virtual void help() {}
+  // Whether this step's help() is worth a thread of its own.
+  virtual bool helpIsLarge() const { return false; }
 };
 
 // Turns objects [first, last) into text appended to `text`. It runs on two threads at once, on
