@@ -8,6 +8,7 @@
 
 namespace {
 constexpr size_t chunk = 1 << 20;
+constexpr size_t smallRead = 1 << 12;
 }
 
 LineReader::LineReader(const QString& path) : path_(path), file_(path) {
@@ -40,6 +41,7 @@ bool LineReader::fill() {
   }
   size_ = kept + static_cast<size_t>(got);
   if (got == 0) atEnd_ = true;
+  lastReadFull_ = static_cast<size_t>(got) == chunk;
   return got > 0;
 }
 
@@ -99,15 +101,19 @@ bool LineReader::nextBlock(std::string* block, bool* tooLong) {
       }
       searched = block->size();
     }
+    // The room is cleared before it is read into: a whole chunk only while the reads fill it,
+    // so that a small file costs little.
+    const size_t room = lastReadFull_ ? chunk : smallRead;
     const size_t before = block->size();
-    block->resize(before + chunk);
-    const qint64 got = file_.read(block->data() + before, static_cast<qint64>(chunk));
+    block->resize(before + room);
+    const qint64 got = file_.read(block->data() + before, static_cast<qint64>(room));
     if (got < 0) {
       throw RunError(QStringLiteral("cannot read ") + quoted(path_) + QStringLiteral(": ") +
                      file_.errorString());
     }
     block->resize(before + static_cast<size_t>(got));
     if (got == 0) atEnd_ = true;
+    lastReadFull_ = static_cast<size_t>(got) == room;
   }
   // The rest, part of a line, is kept for the next block.
   const size_t rest = block->size() - end;
