@@ -9,7 +9,7 @@
 namespace {
 constexpr size_t chunk = 1 << 20;
 constexpr size_t smallRead = 1 << 12;
-}
+}  // namespace
 
 LineReader::LineReader(const QString& path) : path_(path), file_(path) {
   if (!file_.open(QIODevice::ReadOnly)) {

@@ -41,6 +41,6 @@ class LineReader {
   size_t start_ = 0;  // first byte of the buffer not yet returned
   bool atEnd_ = false;
   bool lastReadFull_ = false;  // the last read got all it asked for
-  std::string clean_;  // a line with its carriage returns removed
+  std::string clean_;          // a line with its carriage returns removed
   long lineNumber_ = 0;
 };
