@@ -18,9 +18,9 @@
 namespace {
 
 // The objects of a model in memory, from its cursor on, about 64 Ki records per step.
-class ModelWalk : public ObjectSource {
+class ModelInHand : public ObjectSource {
  public:
-  ModelWalk(LNHHolder& model, LinkNodeHolder*& currentObject)
+  ModelInHand(LNHHolder& model, LinkNodeHolder*& currentObject)
       : model_(model), currentObject_(currentObject) {
     model_.reset();
     more_ = model_.hasCurent();
@@ -114,7 +114,7 @@ void Vandrel::writeModel(OutputFile& out) {
 }
 
 void Vandrel::writeObjects(OutputFile& out, const ObjectFormat& format) {
-  ModelWalk walk(*model, currentObject);
+  ModelInHand walk(*model, currentObject);
   runPipeline(walk, &out, &format);
   model->reset();
 }
