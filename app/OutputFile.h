@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class BackgroundSync;
+
 // An output file written atomically. The text goes to a new file without a name in the target's
 // folder (or, where the file system cannot make one, to a file with a random name), which
 // replaces the target only when commit() succeeds; an OutputFile destroyed before that removes
@@ -17,10 +19,9 @@
 // link kept. A replaced file keeps its mode, and its owner and group where the process may set
 // them.
 //
-// Text is collected in a buffer of about a megabyte and written in chunks, so that memory stays
-// small however large the file grows.
-class BackgroundSync;
-
+// Small pieces of text are collected in a buffer of about a megabyte, larger ones written as they
+// are, so that memory stays small however large the file grows. The data is synced as the file
+// grows (BackgroundSync.h) and once more before the file is put in place.
 class OutputFile {
  public:
   // Throws a RunError when the name is refused or the file cannot be made.
