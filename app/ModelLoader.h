@@ -65,5 +65,5 @@ class ModelLoader : public ObjectSource {
   long lineNumber_ = 0;
   LinkNodeHolder*& open_;  // the object being filled
   LoadedObject openInfo_{};
-  size_t objects_ = 0;
+  size_t objects_ = 0;  // opened so far
 };
