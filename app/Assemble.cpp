@@ -9,7 +9,6 @@
 #include "Failure.h"
 #include "LineReader.h"
 #include "OutputFile.h"
-#include "Quote.h"
 #include "Vandrel.h"
 
 namespace {
@@ -111,8 +110,7 @@ void Vandrel::assemble(const AssembleArguments& arguments) {
       }
       if (tooLong || longLine >= 0) {
         const long number = lines + (longLine >= 0 ? longLine : 0) + 1;
-        report(quotedIfNeeded(path) + u':' + QString::number(number) +
-               QStringLiteral(": line longer than 1 MiB"));
+        report(in->longLineMessage(number));
         allRead = false;
         break;
       }

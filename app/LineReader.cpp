@@ -130,7 +130,9 @@ bool LineReader::nextBlock(std::string* block, bool* tooLong) {
   return !block->empty();
 }
 
-void LineReader::tooLong(long line) const {
-  throw RunError(quotedIfNeeded(path_) + u':' + QString::number(line) +
-                 QStringLiteral(": line longer than 1 MiB"));
+QString LineReader::longLineMessage(long line) const {
+  return quotedIfNeeded(path_) + u':' + QString::number(line) +
+         QStringLiteral(": line longer than 1 MiB");
 }
+
+void LineReader::tooLong(long line) const { throw RunError(longLineMessage(line)); }

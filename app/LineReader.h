@@ -28,6 +28,8 @@ class LineReader {
   // file, and when the next line is longer than longestLine: *tooLong then says so. The caller
   // checks the length of the lines within a block.
   bool nextBlock(std::string* block, bool* tooLong);
+  // "PATH:LINE: line longer than 1 MiB", for a line of this file.
+  QString longLineMessage(long line) const;
 
  private:
   bool fill();

@@ -63,7 +63,8 @@ void ModelLoader::lead(std::vector<LoadedObject>* completed) {
     parseLines(half.text, LineReader::longestLine, &half.parsed, &half.badField);
     return;
   }
-  if (atEnd_.tooLong) lineError(lineNumber_ + 1, QStringLiteral("line longer than 1 MiB"));
+  // The path, read only, is the one part of the reader that the helper does not change.
+  if (atEnd_.tooLong) throw RunError(in_.longLineMessage(lineNumber_ + 1));
   if (atEnd_.failure) std::rethrow_exception(atEnd_.failure);
   if (open_ != nullptr) complete(completed);
   open_ = nullptr;
@@ -97,7 +98,7 @@ void ModelLoader::add(const Block& block, std::vector<LoadedObject>* completed) 
         case ParsedLine::blank:
           continue;
         case ParsedLine::tooLong:
-          lineError(lineNumber_, QStringLiteral("line longer than 1 MiB"));
+          throw RunError(in_.longLineMessage(lineNumber_));
         case ParsedLine::newObject:
           if (open_ != nullptr) complete(completed);
           open_ = new LinkNodeHolder;
