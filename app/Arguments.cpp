@@ -18,6 +18,20 @@ QString modelName(const char* text) {
   return name;
 }
 
+float readArgument(const char* text) {
+  const QString string = QString::fromLocal8Bit(text);
+  const std::optional<float> value = readNumber(string);
+  const QString shown = quotedField(text);
+  if (!value) {
+    bool isDouble = false;
+    string.toDouble(&isDouble);
+    throw UsageError(shown + (isDouble ? QStringLiteral(" is out of range")
+                                       : QStringLiteral(" is not a number")));
+  }
+  if (!std::isfinite(*value)) throw UsageError(shown + QStringLiteral(" is not a finite number"));
+  return *value;
+}
+
 namespace {
 
 // A checked value as it is written: its text without the white space around it.

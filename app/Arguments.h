@@ -17,6 +17,9 @@ struct Words {
   const char* operator[](int i) const { return first[i]; }
 };
 
+// A command-line value: a finite number. Anything else is a UsageError that names the text.
+float readArgument(const char* text);
+
 // A model name: the argument as typed. It must be UTF-8, so that it names the file it says.
 QString modelName(const char* text);
 

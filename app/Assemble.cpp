@@ -1,78 +1,10 @@
 // assemble: joins model files by copying their lines, as text, into one new model file.
 
-#include <cstdint>
-#include <cstring>
-#include <optional>
-#include <string>
-#include <string_view>
-
+#include "Console.h"
 #include "Failure.h"
-#include "LineReader.h"
+#include "ModelLines.h"
 #include "OutputFile.h"
 #include "Vandrel.h"
-
-namespace {
-
-bool isAscii(std::string_view text) {
-  unsigned char any = 0;
-  for (char c : text) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
-}
-
-// The line feeds in `text`, eight bytes at a time.
-long countLines(std::string_view text) {
-  long count = 0;
-  size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    const uint64_t x = word ^ 0x0A0A0A0A0A0A0A0AULL;  // a line feed becomes a zero byte
-    const uint64_t nonZero = ((x & 0x7F7F7F7F7F7F7F7FULL) + 0x7F7F7F7F7F7F7F7FULL) | x;
-    count += __builtin_popcountll(~nonZero & 0x8080808080808080ULL);
-  }
-  for (; i < text.size(); ++i) count += text[i] == '\n';
-  return count;
-}
-
-// Whether a line of `block` may be longer than LineReader::longestLine: only when one of the
-// aligned stretches of half that length holds no line feed, as any longer line covers one.
-bool mayHoldLongLine(std::string_view block) {
-  constexpr size_t half = LineReader::longestLine / 2;
-  for (size_t at = 0; at + half <= block.size(); at += half) {
-    if (std::memchr(block.data() + at, '\n', half) == nullptr) return true;
-  }
-  return false;
-}
-
-// Copies the lines of `block` to `out`, each ended by a line feed. A line that is not ASCII is
-// decoded and encoded again, as a text stream does with malformed UTF-8. Stops before a line
-// longer than LineReader::longestLine and returns its number in the block, from 0; else -1.
-long copyLines(std::string_view block, OutputFile& out) {
-  const bool ascii = isAscii(block);
-  if (ascii && !mayHoldLongLine(block)) {
-    out.write(block);
-    if (block.back() != '\n') out.write("\n");
-    return -1;
-  }
-  long number = 0;
-  while (!block.empty()) {
-    const size_t feed = block.find('\n');
-    const std::string_view line = block.substr(0, feed);
-    if (line.size() > LineReader::longestLine) return number;
-    if (ascii || isAscii(line)) {
-      out.write(line);
-    } else {
-      out.writeText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
-    }
-    out.write("\n");
-    if (feed == std::string_view::npos) break;
-    block.remove_prefix(feed + 1);
-    ++number;
-  }
-  return -1;
-}
-
-}  // namespace
 
 // An input that cannot be read is reported and passed over, and the command then fails after
 // writing the output, as cat does. Inputs are read before the output replaces its file, so an
@@ -80,41 +12,11 @@ long copyLines(std::string_view block, OutputFile& out) {
 void Vandrel::assemble(const AssembleArguments& arguments) {
   OutputFile out(arguments.output + QStringLiteral(".poly"));
   bool allRead = true;
-  std::string block;
   for (const QString& input : arguments.inputs) {
-    // A failure to read an input is reported and passed over; one to write is not caught here.
-    const QString path = input + QStringLiteral(".poly");
-    std::optional<LineReader> in;
-    try {
-      in.emplace(path);
-    } catch (const RunError& error) {
-      report(QString::fromStdString(error.what()));
+    const QString fault = appendModelLines(input + QStringLiteral(".poly"), out);
+    if (!fault.isEmpty()) {
+      report(fault);
       allRead = false;
-      continue;
-    }
-    long lines = 0;  // copied so far
-    for (;;) {
-      bool tooLong = false;
-      bool more;
-      try {
-        more = in->nextBlock(&block, &tooLong);
-      } catch (const RunError& error) {
-        report(QString::fromStdString(error.what()));
-        allRead = false;
-        break;
-      }
-      long longLine = -1;
-      if (more) {
-        longLine = copyLines(block, out);
-        if (longLine < 0) lines += countLines(block) + (block.back() == '\n' ? 0 : 1);
-      }
-      if (tooLong || longLine >= 0) {
-        const long number = lines + (longLine >= 0 ? longLine : 0) + 1;
-        report(in->longLineMessage(number));
-        allRead = false;
-        break;
-      }
-      if (!more) break;
     }
   }
   out.commit();

@@ -3,26 +3,19 @@
 #include <cmath>
 #include <vector>
 
-#include "Area.h"
+#include "ModelFile.h"
 #include "ModelText.h"
 #include "ModelWalk.h"
+#include "Normals.h"
 #include "OutputFile.h"
 #include "Vandrel.h"
 
-void Vandrel::clip(const ClipArguments& arguments) {
-  streamFile(arguments.source, arguments.output, clipFormat(arguments.plane), FirstFault::output);
-}
-
-void Vandrel::doClip(const QString& outName, const Plane& plane) {
-  OutputFile out(outName + QStringLiteral(".poly"));
-  writeObjects(out, clipFormat(plane));
-  out.commit();
-}
+namespace {
 
 // t = da / (da − db) in single precision, then a + t·(b − a) in double. Where the side values
 // do not fit a float, or their difference does not, single precision would put the point at a
 // corner or make it NaN: t is then worked out in double.
-Point Vandrel::getCenter(Point* a, Point* b, double da, double db) {
+Point crossing(const Point* a, const Point* b, double da, double db) {
   const auto fa = static_cast<float>(da);
   const auto fb = static_cast<float>(db);
   const float difference = fa - fb;
@@ -40,11 +33,10 @@ Point Vandrel::getCenter(Point* a, Point* b, double da, double db) {
 // opposite sides. The side value of v is dot(v − P, N); there is no tolerance. A kept part
 // without area (Area.h), such as a polygon that only touches the plane, is left out, as are
 // polygons with nothing on the positive side.
-ObjectFormat Vandrel::clipFormat(const Plane& plane) {
+ObjectFormat clipFormat(const Plane& plane) {
   const Vector normal(plane.normal[0], plane.normal[1], plane.normal[2]);
   const Point point(plane.point[0], plane.point[1], plane.point[2]);
-  return [this, normal, point](const LoadedObject* first, const LoadedObject* last,
-                               std::string* text) {
+  return [normal, point](const LoadedObject* first, const LoadedObject* last, std::string* text) {
     auto side = [&](const Point& v) { return dot(v - point, normal); };
     std::vector<Point> kept;
     for (; first != last; ++first) {
@@ -62,7 +54,7 @@ ObjectFormat Vandrel::clipFormat(const Plane& plane) {
       auto edge = [&](Point& c, double s) {
         if (!(sPrevious < 0)) kept.push_back(previous);
         if ((sPrevious > 0 && s < 0) || (sPrevious < 0 && s > 0)) {
-          kept.push_back(getCenter(&previous, &c, sPrevious, s));
+          kept.push_back(crossing(&previous, &c, sPrevious, s));
         }
       };
       walkVertices(object, [&](LinkNodeHolder& r) {
@@ -79,10 +71,28 @@ ObjectFormat Vandrel::clipFormat(const Plane& plane) {
         sPrevious = s;
       });
       if (!firstVertex) edge(c1, s1);
-      if (polygonNormal(kept) == VZero) continue;
+      const auto at = [&kept](size_t i) { return Vec3{kept[i].x, kept[i].y, kept[i].z}; };
+      if (polygonNormal(kept.size(), at).isZero()) continue;
       *text += "newObject\n";
       appendRecord(*text, lead.x, lead.y, lead.z, 1);
       for (const Point& p : kept) appendRecord(*text, p.x, p.y, p.z, 1);
     }
   };
+}
+
+}  // namespace
+
+Point Vandrel::getCenter(Point* a, Point* b, double da, double db) {
+  return crossing(a, b, da, db);
+}
+
+void Vandrel::clip(const ClipArguments& arguments) {
+  streamFile(arguments.source + QStringLiteral(".poly"), arguments.output + QStringLiteral(".poly"),
+             clipFormat(arguments.plane), FirstFault::output);
+}
+
+void Vandrel::doClip(const QString& outName, const Plane& plane) {
+  OutputFile out(outName + QStringLiteral(".poly"));
+  writeObjects(*model, out, clipFormat(plane));
+  out.commit();
 }

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "Console.h"
 #include "Failure.h"
 #include "Formats.h"
+#include "MeshFile.h"
 #include "ModelText.h"
 #include "OutputFile.h"
 #include "Parallel.h"
@@ -93,7 +95,7 @@ QString count(size_t n, const char* one, const char* many) {
 }  // namespace
 
 void Vandrel::exportFile(const ExportArguments& arguments) {
-  const Mesh mesh = loadMesh(arguments.source);
+  const Mesh mesh = readMesh(arguments.source + QStringLiteral(".poly"));
   OutputFile out(arguments.file);
   ByteWriter bytes = writerTo(out);
   switch (arguments.format) {

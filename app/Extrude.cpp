@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "Area.h"
 #include "Failure.h"
+#include "ModelFile.h"
 #include "ModelText.h"
 #include "ModelWalk.h"
+#include "Normals.h"
 #include "OutputFile.h"
 #include "Quote.h"
 #include "Vandrel.h"
@@ -75,25 +76,13 @@ class PrismText {
   std::vector<size_t> ends_;  // where the text of the lead record and of each vertex ends
 };
 
-}  // namespace
-
-void Vandrel::extrude(const ExtrudeArguments& arguments) {
-  streamFile(arguments.source, arguments.output, prismFormat(arguments.depth), FirstFault::output);
-}
-
-void Vandrel::doExtrude(float depth, const QString& outName) {
-  OutputFile out(outName + QStringLiteral(".poly"));
-  writeObjects(out, prismFormat(depth));
-  out.commit();
-}
-
 // Writes, for each object, its base face, its top face moved by the extrusion vector, one side
 // face per edge and the closing side face, each as an object that repeats the lead record.
 // The vector is the polygon's unit normal (Area.h) times the depth. A polygon without area is
-// refused.
-ObjectFormat Vandrel::prismFormat(float depth) {
+// refused; `path` is the source's, for messages.
+ObjectFormat prismFormat(const QString& path, float depth) {
   const double d = depth;
-  return [this, d](const LoadedObject* first, const LoadedObject* last, std::string* text) {
+  return [path, d](const LoadedObject* first, const LoadedObject* last, std::string* text) {
     std::vector<Point> g;
     std::vector<float> w;
     std::vector<Point> moved;
@@ -108,9 +97,12 @@ ObjectFormat Vandrel::prismFormat(float depth) {
         g.emplace_back(r.getX(), r.getY(), r.getZ());
         w.push_back(r.getW());
       });
-      Vector n = polygonNormal(g);
+      const Vec3 normal = polygonNormal(g.size(), [&g](size_t i) {
+        return Vec3{g[i].x, g[i].y, g[i].z};
+      });
+      Vector n(normal.x, normal.y, normal.z);
       if (n == VZero) {
-        throw RunError(quotedIfNeeded(loadedPath) +
+        throw RunError(quotedIfNeeded(path) +
                        QStringLiteral(": object %1 (line %2) has no area to extrude")
                            .arg(first->index)
                            .arg(first->line));
@@ -123,11 +115,25 @@ ObjectFormat Vandrel::prismFormat(float depth) {
         const Point& m = moved.back();
         if (!std::isfinite(static_cast<float>(m.x)) || !std::isfinite(static_cast<float>(m.y)) ||
             !std::isfinite(static_cast<float>(m.z))) {
-          outOfRange(first->index);
+          throw resultOutOfRange(path, first->index);
         }
       }
       prism.make(lead, g, moved, w);
       prism.appendFaces(g.size(), text);
     }
   };
+}
+
+}  // namespace
+
+void Vandrel::extrude(const ExtrudeArguments& arguments) {
+  const QString source = arguments.source + QStringLiteral(".poly");
+  streamFile(source, arguments.output + QStringLiteral(".poly"),
+             prismFormat(source, arguments.depth), FirstFault::output);
+}
+
+void Vandrel::doExtrude(float depth, const QString& outName) {
+  OutputFile out(outName + QStringLiteral(".poly"));
+  writeObjects(*model, out, prismFormat(loadedPath, depth));
+  out.commit();
 }

@@ -4,6 +4,7 @@
 
 #include "Failure.h"
 #include "Keywords.h"
+#include "ModelFile.h"
 #include "ModelText.h"
 #include "ModelWalk.h"
 #include "Quote.h"
@@ -42,31 +43,26 @@ void Vandrel::doMult(Transformation t) {
   size_t index = 0;
   model->reset();
   walkObjects(*model, [&](LinkNodeHolder& object) {
-    currentObject = &object;
     ++index;
     walkVertices(object, [&](LinkNodeHolder& record) {
-      if (!applyTo(t, record)) outOfRange(index);
+      if (!applyTo(t, record)) throw resultOutOfRange(loadedPath, index);
     });
   });
   model->reset();
 }
 
-void Vandrel::outOfRange(size_t object) const {
-  throw RunError(quotedIfNeeded(loadedPath) +
-                 QStringLiteral(": result out of range (object %1)").arg(object));
-}
-
 // As doMult and then writeFile, object by object while the source is read.
 void Vandrel::transform(const TransformArguments& arguments) {
   const Transformation& t = arguments.steps;
-  const ObjectFormat format = [this, &t](const LoadedObject* first, const LoadedObject* last,
-                                         std::string* text) {
+  const QString source = arguments.source + QStringLiteral(".poly");
+  const ObjectFormat format = [&source, &t](const LoadedObject* first, const LoadedObject* last,
+                                            std::string* text) {
     for (; first != last; ++first) {
       walkVertices(*first->object, [&](LinkNodeHolder& record) {
-        if (!applyTo(t, record)) outOfRange(first->index);
+        if (!applyTo(t, record)) throw resultOutOfRange(source, first->index);
       });
       appendObject(*text, *first->object);
     }
   };
-  streamFile(arguments.source, arguments.output, format, FirstFault::model);
+  streamFile(source, arguments.output + QStringLiteral(".poly"), format, FirstFault::model);
 }

@@ -6,15 +6,18 @@
 #include <QSvgGenerator>
 #include <cstring>
 
+#include "Console.h"
 #include "Failure.h"
 #include "Measure.h"
+#include "MeshFile.h"
 #include "Numbers.h"
 #include "OutputFile.h"
 #include "Parallel.h"
 #include "Vandrel.h"
 
 void Vandrel::render(const RenderArguments& arguments) {
-  const Picture picture(loadMesh(arguments.source), arguments.view, arguments.size);
+  const Picture picture(readMesh(arguments.source + QStringLiteral(".poly")), arguments.view,
+                        arguments.size);
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
   if (arguments.svg) {
@@ -53,7 +56,7 @@ void Vandrel::render(const RenderArguments& arguments) {
 }
 
 void Vandrel::info(const QString& source) {
-  const Measures m = measure(loadMesh(source));
+  const Measures m = measure(readMesh(source + QStringLiteral(".poly")));
   auto number = [](double v) {
     char text[maxNumberLength];
     return QString::fromLatin1(text, formatNumber(v, text) - text);

@@ -8,6 +8,7 @@
 
 #include "Failure.h"
 #include "Keywords.h"
+#include "ModelFile.h"
 #include "OutputFile.h"
 #include "Quote.h"
 #include "Vandrel.h"
@@ -92,7 +93,7 @@ void Vandrel::doRotate(const QString& outName, const Sweep& sweep) {
   checkSpace(out, outPath, loadedPath, copies);
   for (long long k = 0; static_cast<double>(sweep.count) > static_cast<double>(k); ++k) {
     if (k > 0) doMult(turn);
-    writeModel(out);
+    writeModel(*model, out);
   }
   out.commit();
 }

@@ -2,7 +2,10 @@
 
 #include <iterator>
 
+#include "Console.h"
 #include "Failure.h"
+#include "ModelFile.h"
+#include "OutputFile.h"
 #include "Quote.h"
 
 namespace {
@@ -102,4 +105,15 @@ void Vandrel::run(int argc, char** argv) {
     return;
   }
   throw UsageError(QStringLiteral("unknown command ") + quotedField(argv[1]) + tryHelp);
+}
+
+void Vandrel::loadFile(QString name) {
+  loadedPath = name + QStringLiteral(".poly");
+  model = readModel(loadedPath);
+}
+
+void Vandrel::writeFile(QString name) {
+  OutputFile out(name + QStringLiteral(".poly"));
+  writeModel(*model, out);
+  out.commit();
 }

@@ -6,18 +6,16 @@
 
 #include "Arguments.h"
 #include "LNHHolder.h"
-#include "Mesh.h"
-#include "ObjectPipeline.h"
 #include "Transformation.h"
 
-class OutputFile;
-
-// The driver: one object is one run of the program. Every command is a member; the model file
-// reader and writer are members too, so that the commands share the model in hand.
+// The driver: one object is one run of the program. Every command is a member, a short recipe
+// of calls into the libraries (model files, meshes, formats, pictures); the model file reader and
+// writer are members too, so that the commands share the model in hand.
 //
 // The command line is read into typed values first (Arguments.h); the commands take those.
-// Failures are thrown as Failure exceptions (see Failure.h); nothing here prints except
-// --help and --version, on standard output.
+// Failures are thrown as Failure exceptions (see Failure.h) and printed once, by main. What the
+// commands print on success: the help and the version, info's figures on standard output, and
+// import's count of skipped points and lines on standard error.
 class Vandrel {
  public:
   // An empty model and no command run; tests call the members directly.
@@ -77,33 +75,6 @@ class Vandrel {
   // info: what is in the model, a "key: value" line each on standard output.
   void info(const QString& source);
 
-  std::unique_ptr<LNHHolder> model;         // the model the model-file commands work on
-  LinkNodeHolder* currentObject = nullptr;  // the object an operation is visiting
-  LinkNodeHolder* loadObject = nullptr;     // the object the reader is filling
-  std::unique_ptr<Point> leadPoint;         // lead record of the object in hand
-  QString loadedPath;                       // the file the model was read from
-
- private:
-  void readModel(const QString& path);
-  // Reads the model file at `path` into a new model, as readModel does, and hands each object,
-  // once complete, to `format`, whose text goes to `out` (ObjectPipeline.h); both may be null.
-  void streamModel(const QString& path, OutputFile* out, const ObjectFormat* format,
-                   FirstFault first);
-  // SOURCE.poly read and formatted object by object into OUTPUT.poly, while it is read; `first`
-  // as for runPipeline, also for a failure to make the output.
-  void streamFile(const QString& source, const QString& output, const ObjectFormat& format,
-                  FirstFault first);
-  // Commits the output; the model is let go meanwhile.
-  void commitAndLetGo(OutputFile& out);
-  // The mesh of NAME.poly (ModelMesh.h); the model is let go once the mesh holds it.
-  Mesh loadMesh(const QString& name);
-  // Appends every object of the model to `out`, as the writer writes them.
-  void writeModel(OutputFile& out);
-  // Appends the text that `format` makes of every object of the model to `out`.
-  void writeObjects(OutputFile& out, const ObjectFormat& format);
-  // What extrude and clip make of each object (ObjectPipeline.h).
-  ObjectFormat prismFormat(float depth);
-  ObjectFormat clipFormat(const Plane& plane);
-  // "PATH: result out of range (object N)", N from 1.
-  [[noreturn]] void outOfRange(size_t object) const;
+  std::unique_ptr<LNHHolder> model;  // the model the model-file commands work on
+  QString loadedPath;                // the file the model was read from, for messages
 };

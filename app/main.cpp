@@ -1,6 +1,7 @@
 #include <exception>
 #include <new>
 
+#include "Console.h"
 #include "Failure.h"
 #include "Vandrel.h"
 

@@ -15,7 +15,7 @@ void writeStl(const Mesh& mesh, const Triangles& triangles, ByteWriter& out) {
   for (size_t t = 0; t < triangles.count(); ++t) {
     const Position* p[3];
     for (int i = 0; i < 3; ++i) p[i] = &mesh.positions[triangles.corners[3 * t + size_t(i)]];
-    const Normal n = triangleNormal(*p[0], *p[1], *p[2]);
+    const Vec3 n = triangleNormal(*p[0], *p[1], *p[2]);
     out.binary(static_cast<float>(n.x));
     out.binary(static_cast<float>(n.y));
     out.binary(static_cast<float>(n.z));

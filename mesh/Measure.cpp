@@ -5,23 +5,6 @@
 #include "Normals.h"
 #include "Shells.h"
 
-namespace {
-
-// A face has area when its first corner, or its Newell normal, is not zero: the rule by which
-// extrude refuses a polygon.
-bool hasArea(const Mesh& mesh, size_t f, const Normal& newell) {
-  if (mesh.faceSize(f) < 3) return false;
-  if (newell.x != 0 || newell.y != 0 || newell.z != 0) return true;
-  const Position& a = mesh.positions[mesh.face(f)[0]];
-  const Position& b = mesh.positions[mesh.face(f)[1]];
-  const Position& c = mesh.positions[mesh.face(f)[2]];
-  const double ux = double{a.x} - b.x, uy = double{a.y} - b.y, uz = double{a.z} - b.z;
-  const double vx = double{b.x} - c.x, vy = double{b.y} - c.y, vz = double{b.z} - c.z;
-  return uy * vz - uz * vy != 0 || uz * vx - ux * vz != 0 || ux * vy - uy * vx != 0;
-}
-
-}  // namespace
-
 Measures measure(const Mesh& mesh) {
   Measures m;
   m.faces = mesh.faceCount();
@@ -37,9 +20,9 @@ Measures measure(const Mesh& mesh) {
     m.high = {std::max(m.high.x, p.x), std::max(m.high.y, p.y), std::max(m.high.z, p.z)};
   }
   for (size_t f = 0; f < mesh.faceCount(); ++f) {
-    const Normal n = newellNormal(mesh.positions, mesh.face(f), mesh.faceSize(f));
+    const Vec3 n = newellNormal(mesh.positions, mesh.face(f), mesh.faceSize(f));
     m.area += length(n) / 2;
-    if (!hasArea(mesh, f, n)) ++m.withoutArea;
+    if (!hasArea(mesh.positions, mesh.face(f), mesh.faceSize(f))) ++m.withoutArea;
   }
   const Shells shells = findShells(mesh);
   m.openEdges = shells.openEdges;

@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <numeric>
 
-namespace {
+#include "Vec3.h"
 
-struct Normal3 {
-  double x, y, z;
-};
+namespace {
 
 // One use of an edge by a face: the edge's two vertices, smaller first, and whether the face
 // walks it from the smaller to the larger.
@@ -127,11 +125,11 @@ Shells findShells(const Mesh& mesh) {
     const uint32_t n = mesh.faceSize(f);
     auto at = [&](uint32_t i) {
       const Position& p = mesh.positions[v[i]];
-      return Normal3{double{p.x} - origin.x, double{p.y} - origin.y, double{p.z} - origin.z};
+      return Vec3{double{p.x} - origin.x, double{p.y} - origin.y, double{p.z} - origin.z};
     };
     double sum = 0;
     for (uint32_t i = 1; i + 1 < n; ++i) {
-      const Normal3 a = at(0), b = at(i), c = at(i + 1);
+      const Vec3 a = at(0), b = at(i), c = at(i + 1);
       sum += a.x * (b.y * c.z - b.z * c.y) + a.y * (b.z * c.x - b.x * c.z) +
              a.z * (b.x * c.y - b.y * c.x);
     }

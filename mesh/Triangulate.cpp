@@ -358,7 +358,7 @@ void Triangulator::split(Node* start) {
 void Triangulator::triangulate(const std::vector<Position>& positions, const uint32_t* vertices,
                                size_t count, std::vector<uint32_t>* out) {
   if (count < 3) return;
-  const Normal n = newellNormal(positions, vertices, count);
+  const Vec3 n = newellNormal(positions, vertices, count);
   if (n.x == 0 && n.y == 0 && n.z == 0) return;
   // Drop the axis the normal is closest to; order the other two so that the polygon turns
   // counter-clockwise in the plane when it does so about its normal.

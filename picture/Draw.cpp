@@ -12,20 +12,6 @@
 
 namespace {
 
-struct Vec {
-  double x, y, z;
-};
-
-double dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec cross(const Vec& a, const Vec& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec unit(const Vec& v) {
-  const double l = std::sqrt(dot(v, v));
-  return l > 0 ? Vec{v.x / l, v.y / l, v.z / l} : v;
-}
-Vec of(const Position& p) { return {p.x, p.y, p.z}; }
-
 const QColor defaultColour(179, 191, 204);  // for faces without a colour of their own
 const QColor background(Qt::white);
 
@@ -34,11 +20,12 @@ const QColor background(Qt::white);
 Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(size) {
   if (mesh.corners.empty()) return;
   const double az = view.azimuth * M_PI / 180, el = view.elevation * M_PI / 180;
-  const Vec eye{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
-  const Vec right{-std::sin(az), std::cos(az), 0};
-  const Vec up = cross(eye, right);
-  const Vec light = unit(Vec{eye.x + 0.4 * up.x + 0.3 * right.x, eye.y + 0.4 * up.y + 0.3 * right.y,
-                             eye.z + 0.4 * up.z + 0.3 * right.z});
+  const Vec3 eye{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
+  const Vec3 right{-std::sin(az), std::cos(az), 0};
+  const Vec3 up = cross(eye, right);
+  const Vec3 light =
+      unit(Vec3{eye.x + 0.4 * up.x + 0.3 * right.x, eye.y + 0.4 * up.y + 0.3 * right.y,
+                eye.z + 0.4 * up.z + 0.3 * right.z});
 
   // The bounding box, seen from the eye, fills the picture less 5 percent on each side.
   Position low = mesh.positions[mesh.corners[0]], high = low;
@@ -49,8 +36,8 @@ Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(
   }
   double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
   for (int corner = 0; corner < 8; ++corner) {
-    const Vec q{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
-                corner & 4 ? high.z : low.z};
+    const Vec3 q{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
+                 corner & 4 ? high.z : low.z};
     u0 = std::min(u0, dot(q, right));
     u1 = std::max(u1, dot(q, right));
     v0 = std::min(v0, dot(q, up));
@@ -68,7 +55,7 @@ Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(
   for (size_t f = 0; f < faces; ++f) {
     double sum = 0;
     for (uint32_t i = 0; i < mesh.faceSize(f); ++i)
-      sum += dot(of(mesh.positions[mesh.face(f)[i]]), eye);
+      sum += dot(toVec3(mesh.positions[mesh.face(f)[i]]), eye);
     depth[f] = mesh.faceSize(f) > 0 ? sum / mesh.faceSize(f) : 0;
   }
   std::vector<uint32_t> order(faces);
@@ -84,7 +71,7 @@ Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(
     if (count == 0) continue;
     const auto first = static_cast<uint32_t>(points_.size());
     for (uint32_t i = 0; i < count; ++i) {
-      const Vec q = of(mesh.positions[mesh.face(f)[i]]);
+      const Vec3 q = toVec3(mesh.positions[mesh.face(f)[i]]);
       points_.emplace_back(size.width() / 2.0 + (dot(q, right) - cu) * scale,
                            size.height() / 2.0 - (dot(q, up) - cv) * scale);
     }
@@ -93,9 +80,9 @@ Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(
                                               : QColor::fromRgbF(mesh.colours[size_t(c)].red,
                                                                  mesh.colours[size_t(c)].green,
                                                                  mesh.colours[size_t(c)].blue);
-    const Normal n = newellNormal(mesh.positions, mesh.face(f), count);
+    const Vec3 n = newellNormal(mesh.positions, mesh.face(f), count);
     const double l = length(n);
-    const Vec normal = l > 0 ? Vec{n.x / l, n.y / l, n.z / l} : Vec{0, 0, 0};
+    const Vec3 normal = l > 0 ? Vec3{n.x / l, n.y / l, n.z / l} : Vec3{0, 0, 0};
     // Seen edge-on, or without area: a line, in the face's colour darkened.
     if (count < 3 || l == 0 || std::fabs(dot(normal, eye)) < 1e-6) {
       backToFront.push_back({first, count, colour, colour.darker(150), true});

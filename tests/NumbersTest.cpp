@@ -13,6 +13,7 @@
 #include <string>
 
 #include "../bench/ModelGenerator.h"
+#include "Arguments.h"
 #include "Failure.h"
 #include "Numbers.h"
 

@@ -31,12 +31,12 @@ Cover cover(const std::vector<Position>& positions) {
   for (uint32_t i = 0; i < vertices.size(); ++i) vertices[i] = i;
   std::vector<uint32_t> out;
   Triangulator().triangulate(positions, vertices.data(), vertices.size(), &out);
-  const Normal n = newellNormal(positions, vertices.data(), vertices.size());
+  const Vec3 n = newellNormal(positions, vertices.data(), vertices.size());
   Cover c;
   c.polygonArea = length(n) / 2;
   for (size_t t = 0; t < out.size(); t += 3) {
     const uint32_t corners[3] = {out[t], out[t + 1], out[t + 2]};
-    const Normal m = newellNormal(positions, corners, 3);
+    const Vec3 m = newellNormal(positions, corners, 3);
     c.triangleArea += length(m) / 2;
     if (m.x * n.x + m.y * n.y + m.z * n.z < 0) ++c.wrongWay;
     ++c.triangles;
@@ -45,8 +45,8 @@ Cover cover(const std::vector<Position>& positions) {
 }
 
 // The polygon in a plane through `origin` spanned by two unit vectors.
-std::vector<Position> inPlane(const Polygon2& polygon, const Normal& u, const Normal& v,
-                              const Normal& origin) {
+std::vector<Position> inPlane(const Polygon2& polygon, const Vec3& u, const Vec3& v,
+                              const Vec3& origin) {
   std::vector<Position> out;
   for (const auto& [a, b] : polygon) {
     out.push_back({float(origin.x + a * u.x + b * v.x), float(origin.y + a * u.y + b * v.y),
@@ -110,12 +110,12 @@ std::vector<Polygon2> shapes() {
 }  // namespace
 
 TEST(Triangulate, CoversEveryPolygonExactlyInAnyPlane) {
-  const Normal planes[][2] = {{{1, 0, 0}, {0, 1, 0}},
-                              {{0, 1, 0}, {1, 0, 0}},  // the same plane, turned over
-                              {{0, 0, 1}, {1, 0, 0}},
-                              {{0.6, 0.8, 0}, {0, 0, 1}},
-                              {{0.48, -0.6, 0.64}, {0.8, 0.6, 0}}};
-  const Normal origin{100, -50, 3};
+  const Vec3 planes[][2] = {{{1, 0, 0}, {0, 1, 0}},
+                            {{0, 1, 0}, {1, 0, 0}},  // the same plane, turned over
+                            {{0, 0, 1}, {1, 0, 0}},
+                            {{0.6, 0.8, 0}, {0, 0, 1}},
+                            {{0.48, -0.6, 0.64}, {0.8, 0.6, 0}}};
+  const Vec3 origin{100, -50, 3};
   double worst = 0;
   size_t polygons = 0;
   for (const Polygon2& shape : shapes()) {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-// The one place where numbers are read and written, on the command line and in model files.
+// The one place where numbers are read and written, in model files and on the command line.
 
 // A number is text that QString::toFloat accepts (which allows surrounding white space, a leading
 // '+', "inf" and "nan"), or a decimal number that it refuses only because it is too small for a
@@ -16,9 +16,6 @@ std::optional<float> readNumber(std::string_view text);
 // Reads the field of a record line that starts at `first`: the text up to the next blank or tab
 // or to `last`. Returns the end of the field.
 const char* readField(const char* first, const char* last, std::optional<float>* value);
-
-// A command-line value: a finite number. Anything else is a UsageError that names the text.
-float readArgument(const char* text);
 
 // The room formatNumber needs at `out`: the longest text and the bytes it may scribble past it.
 constexpr int maxNumberLength = 24;

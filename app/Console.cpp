@@ -1,8 +1,10 @@
-#include "Failure.h"
+#include "Console.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "Failure.h"
 
 void report(const QString& message) {
   std::fprintf(stderr, "vandrel: %s\n", message.toLocal8Bit().constData());

@@ -37,8 +37,6 @@ class OutputFile {
   }
   // As UTF-8.
   void writeText(const QString& text);
-  // One record line "x y z w" in the model file number format.
-  void writeRecord(double x, double y, double z, double w);
   // Writes out the rest and puts the file in place; throws a RunError on any failure.
   void commit();
   // Commits two files so that either both replace their targets or neither does.

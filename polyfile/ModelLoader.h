@@ -21,8 +21,8 @@
 // once the lines before it have been added.
 class ModelLoader : public ObjectSource {
  public:
-  // `loadObject` points to the object being filled, which the model owns.
-  ModelLoader(const QString& path, LNHHolder& model, LinkNodeHolder*& loadObject);
+  // Opens the file; the objects go to `model`, which owns them.
+  ModelLoader(const QString& path, LNHHolder& model);
 
   bool next() override;
   // Adds the block parsed in the step before, then parses the first half of this step's.
@@ -63,7 +63,7 @@ class ModelLoader : public ObjectSource {
   Ahead ahead_;               // of the read in this step
   Ahead atEnd_;               // of the reads before: no block follows the newest
   long lineNumber_ = 0;
-  LinkNodeHolder*& open_;  // the object being filled
+  LinkNodeHolder* open_ = nullptr;  // the object being filled, owned by the model
   LoadedObject openInfo_{};
   size_t objects_ = 0;  // opened so far
 };

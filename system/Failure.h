@@ -3,8 +3,9 @@
 #include <QString>
 #include <stdexcept>
 
-// A failure ends the run: it travels up as an exception to main, which prints its message once
-// as "vandrel: MESSAGE" on standard error and exits with its status.
+// A failure ends the run: it travels up as an exception to the driver's main, which prints its
+// message once as "vandrel: MESSAGE" on standard error and exits with its status. The libraries
+// throw these and never print.
 class Failure : public std::runtime_error {
  public:
   // An empty message means that the failure has been reported already.
@@ -27,9 +28,3 @@ class RunError : public Failure {
  public:
   explicit RunError(const QString& message) : Failure(1, message) {}
 };
-
-// Prints "vandrel: MESSAGE" on standard error.
-void report(const QString& message);
-
-// Writes text to standard output; a failed write is a RunError like any other.
-void print(const QString& text);

@@ -12,8 +12,6 @@
 
 #include "BackgroundSync.h"
 #include "Failure.h"
-#include "ModelText.h"
-#include "Numbers.h"
 #include "Quote.h"
 
 namespace {
@@ -87,7 +85,7 @@ OutputFile::OutputFile(const QString& path) : path_(path) {
       fail(error);
     }
   }
-  buffer_.reserve(chunk + 4 * maxNumberLength + 8);
+  buffer_.reserve(chunk + large);  // write() appends less than `large` before it flushes
   sync_ = std::make_unique<BackgroundSync>(fd_);
 }
 
@@ -104,11 +102,6 @@ void OutputFile::discard() {
 void OutputFile::writeText(const QString& text) {
   const QByteArray bytes = text.toUtf8();
   write(std::string_view(bytes.constData(), size_t(bytes.size())));
-}
-
-void OutputFile::writeRecord(double x, double y, double z, double w) {
-  appendRecord(buffer_, x, y, z, w);
-  if (buffer_.size() >= chunk) writeBuffer();
 }
 
 void OutputFile::writeLarge(std::string_view text) {

@@ -10,10 +10,8 @@ namespace {
 constexpr size_t parallelBytes = 1 << 16;
 }  // namespace
 
-ModelLoader::ModelLoader(const QString& path, LNHHolder& model, LinkNodeHolder*& loadObject)
-    : in_(path), where_(quotedIfNeeded(path) + u':'), model_(model), open_(loadObject) {
-  open_ = nullptr;
-}
+ModelLoader::ModelLoader(const QString& path, LNHHolder& model)
+    : in_(path), where_(quotedIfNeeded(path) + u':'), model_(model) {}
 
 void ModelLoader::read(Block& block, Ahead& ahead) {
   block.read = false;

@@ -327,20 +327,6 @@ const char* readField(const char* first, const char* last, std::optional<float>*
   return stop;
 }
 
-float readArgument(const char* text) {
-  const QString string = QString::fromLocal8Bit(text);
-  const std::optional<float> value = readNumber(string);
-  const QString shown = quotedField(text);
-  if (!value) {
-    bool isDouble = false;
-    string.toDouble(&isDouble);
-    throw UsageError(shown + (isDouble ? QStringLiteral(" is out of range")
-                                       : QStringLiteral(" is not a number")));
-  }
-  if (!std::isfinite(*value)) throw UsageError(shown + QStringLiteral(" is not a finite number"));
-  return *value;
-}
-
 char* formatNumber(double value, char* out) {
   if (std::isnan(value)) return std::copy_n("nan", 3, out);
   if (value == 0) {  // minus zero too
