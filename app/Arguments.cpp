@@ -112,12 +112,12 @@ ClipArguments clipArguments(Words words) {
 namespace {
 
 Format fileFormat(const QString& file) {
-  Format format;
-  if (!formatOf(file, &format)) {
+  const FormatInfo* format = formatOf(file);
+  if (format == nullptr) {
     throw UsageError(QStringLiteral("the format of ") + quoted(file) +
                      QStringLiteral(" is not known: name a file ending in ") + formatList());
   }
-  return format;
+  return format->format;
 }
 
 }  // namespace

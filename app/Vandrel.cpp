@@ -4,6 +4,7 @@
 
 #include "Console.h"
 #include "Failure.h"
+#include "Formats.h"
 #include "ModelFile.h"
 #include "OutputFile.h"
 #include "Quote.h"
@@ -39,7 +40,7 @@ const Command commands[] = {
     {"rot", 10, 10, "SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL",
      "place COUNT copies turned about an axis over TOTAL degrees",
      [](Vandrel& v, Words w) { v.rot(rotArguments(w)); }},
-    {"export", 2, 2, "SOURCE FILE", "write a model as .obj, .stl, .ply, .off, .glb, .gltf or .3mf",
+    {"export", 2, 2, "SOURCE FILE", "write a model as FORMATS",
      [](Vandrel& v, Words w) { v.exportFile(exportArguments(w)); }},
     {"import", 2, 2, "FILE NAME", "read a model from one of those formats, a face an object",
      [](Vandrel& v, Words w) { v.importFile(importArguments(w)); }},
@@ -59,8 +60,10 @@ QString helpText() {
       "usage: vandrel COMMAND ARGUMENT...\n"
       "Builds and reshapes polygon models kept in NAME.poly files.\n\n");
   for (const Command& command : commands) {
-    text += QStringLiteral("  vandrel %1 %2\n      %3\n")
-                .arg(command.word, command.arguments, command.summary);
+    const QString summary =
+        QString::fromLatin1(command.summary).replace(QStringLiteral("FORMATS"), formatList());
+    text +=
+        QStringLiteral("  vandrel %1 %2\n      %3\n").arg(command.word, command.arguments, summary);
   }
   text += QStringLiteral(
       "  vandrel --help | --version\n\n"

@@ -8,14 +8,6 @@
 #include "Bytes.h"
 #include "Mesh.h"
 
-// The file formats a mesh goes out to and comes in from, chosen by a file name's extension.
-enum class Format { obj, stl, ply, off, glb, gltf, threeMf };
-
-// The format of a file name's extension (case does not matter); false for any other.
-bool formatOf(const QString& fileName, Format* format);
-// ".obj, .stl, ...": the extensions of the formats, for messages.
-QString formatList();
-
 // What a reader found that is not a face: points, and lines (polylines count once each).
 struct Skipped {
   size_t points = 0;
@@ -56,3 +48,42 @@ Mesh readOff(std::string_view bytes, Skipped* skipped);
 // `folder` is where the file is, for buffers in files beside it.
 Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Skipped* skipped);
 Mesh read3mf(std::string_view bytes, Skipped* skipped);
+
+// The file formats a mesh goes out to and comes in from, chosen by a file name's extension: one
+// row each in the table of Formats.cpp, which export, import, the help and the messages read.
+enum class Format { obj, stl, ply, off, glb, gltf, threeMf };
+
+// What a format's writer is given.
+struct WriteJob {
+  const Mesh& mesh;
+  const Triangles& triangles;  // the outward triangles, for a format that takes triangles
+  ByteWriter& out;
+  ByteWriter* companion;      // the companion file, when one is written
+  std::string companionName;  // its name, as the file refers to it
+};
+// What a format's reader is given.
+struct ReadJob {
+  std::string_view bytes;
+  const Neighbour& neighbour;  // another file beside this one
+  const std::string& folder;   // where the file is
+  Skipped* skipped;
+};
+
+struct FormatInfo {
+  Format format;
+  const char* extension;  // without the dot, in lower case
+  const char* name;       // for the help
+  bool triangles;         // the writer takes triangles, not polygons
+  // The extension of a file written beside it when the mesh has colours (OBJ's .mtl), or null.
+  const char* companion;
+  void (*write)(const WriteJob& job);
+  Mesh (*read)(const ReadJob& job);
+};
+
+// Every format, in the order the help lists them.
+const std::vector<FormatInfo>& formats();
+const FormatInfo& formatInfo(Format format);
+// The format of a file name's extension (case does not matter); null for any other.
+const FormatInfo* formatOf(const QString& fileName);
+// ".obj, .stl, ... or .3mf": the extensions of the formats, for messages and the help.
+QString formatList();

@@ -127,10 +127,7 @@ class Body {
     const std::string_view w = word(line_, &wordAt_);
     float v;
     if (w.empty()) fail("fewer values than the element has");
-    if (!readFloat(w, &v)) {
-      std::string shown(w.substr(0, 40));
-      fail("expected a number, found '" + shown + "'");
-    }
+    if (!readFloat(w, &v)) fail("expected a number, found " + echoed(w));
     return v;
   }
 

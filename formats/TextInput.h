@@ -6,6 +6,14 @@
 
 #include "Formats.h"
 
+// A word of a file echoed in a message: quoted, and cut to 40 bytes ending in "..." when it was
+// longer. The driver escapes the whole message for the terminal.
+inline std::string echoed(std::string_view word) {
+  std::string shown(word.substr(0, 40));
+  if (word.size() > 40) shown += "...";
+  return "'" + shown + "'";
+}
+
 // Reading text formats: lines with their numbers, words separated by white space, and numbers
 // read as the C locale spells them, whatever the process's locale.
 class TextInput {
@@ -28,9 +36,7 @@ class TextInput {
   [[noreturn]] void fail(const std::string& what) const { throw FormatError{lineNumber_, what}; }
   [[noreturn]] void fail(const std::string& what, std::string_view word) const {
     if (word.empty()) fail(what + " the end of the line");
-    std::string shown(word.substr(0, 40));
-    if (word.size() > 40) shown += "...";
-    fail(what + " '" + shown + "'");
+    fail(what + " " + echoed(word));
   }
 
  private:

@@ -1,6 +1,125 @@
 #include "MeshFile.h"
 
-#include "ModelFile.h"
-#include "ModelMesh.h"
+#include <QFileInfo>
+#include <algorithm>
+#include <string>
+#include <vector>
 
-Mesh readMesh(const QString& path) { return meshOf(*readModel(path)); }
+#include "ModelLoader.h"
+#include "ModelMesh.h"
+#include "ModelText.h"
+#include "OutputFile.h"
+#include "Parallel.h"
+#include "VertexTable.h"
+
+namespace {
+
+// Builds the mesh as the file is read, without a model on the way: each object's lead record
+// gives its face's colour, its vertices the face's corners. Positions are shared a batch at a
+// time, in the order they are read, so that the vertex indices are those meshOf gives.
+class MeshTarget : public LoadTarget {
+ public:
+  MeshTarget(Mesh& mesh, size_t expected) : mesh_(mesh), table_(&mesh.positions, expected) {
+    pending_.reserve(batch);
+  }
+
+  LinkNodeHolder* open() override {
+    if (open_) close();
+    open_ = true;
+    lead_ = true;
+    colour_ = Mesh::noColour;
+    return nullptr;
+  }
+
+  void record(float x, float y, float z) override {
+    if (lead_) {
+      Colour c;
+      if (leadColour(x, y, z, &c)) colour_ = mesh_.colourIndex(c);
+      lead_ = false;
+      return;
+    }
+    pending_.push_back({x, y, z});
+    ++corners_;
+    if (pending_.size() == batch) share();
+  }
+
+  void finish() override {
+    if (open_) close();
+    open_ = false;
+    share();
+  }
+
+ private:
+  static constexpr size_t batch = 1 << 16;
+
+  void close() {
+    mesh_.faceStart.push_back(static_cast<uint32_t>(corners_));
+    mesh_.faceColour.push_back(colour_);
+  }
+
+  void share() {
+    const size_t first = mesh_.corners.size();
+    mesh_.corners.resize(first + pending_.size());
+    table_.indices(pending_.data(), pending_.size(), mesh_.corners.data() + first);
+    pending_.clear();
+  }
+
+  Mesh& mesh_;
+  VertexTable table_;
+  std::vector<Position> pending_;  // read, not yet shared
+  size_t corners_ = 0;             // vertices read so far
+  int32_t colour_ = Mesh::noColour;
+  bool open_ = false;
+  bool lead_ = false;  // the next record is the open object's lead record
+};
+
+}  // namespace
+
+Mesh readMesh(const QString& path) {
+  Mesh mesh;
+  // A record line takes some 30 bytes: about as many vertices as that, for the table's size.
+  const auto bytes = static_cast<size_t>(std::max<qint64>(QFileInfo(path).size(), 0));
+  MeshTarget target(mesh, bytes / 30);
+  ModelLoader loader(path, target);
+  runPipeline(loader, nullptr, nullptr);
+  return mesh;
+}
+
+// Straight from the mesh, a batch of faces at a time formatted on two threads, so that no model
+// of millions of objects is built on the way.
+void writeMeshModel(const Mesh& mesh, const QString& path) {
+  OutputFile out(path);
+  auto format = [&mesh](std::string& result, size_t first, size_t last) {
+    // Made in a string of this thread's own, not next to the other thread's (see runPipeline).
+    std::string text;
+    text.swap(result);
+    for (size_t f = first; f < last; ++f) {
+      text += "newObject\n";
+      const int32_t c = mesh.faceColour[f];
+      if (c == Mesh::noColour) {
+        text += "-1 -1 2 1\n";
+      } else {
+        const Colour& colour = mesh.colours[size_t(c)];
+        appendRecord(text, colour.red, colour.green, colour.blue, 1);
+      }
+      const uint32_t* v = mesh.face(f);
+      for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
+        const Position& p = mesh.positions[v[i]];
+        appendRecord(text, p.x, p.y, p.z, 1);
+      }
+    }
+    text.swap(result);
+  };
+  constexpr size_t batch = 1 << 15;
+  std::string text[2];
+  for (size_t first = 0; first < mesh.faceCount(); first += 2 * batch) {
+    const size_t middle = std::min(first + batch, mesh.faceCount());
+    const size_t last = std::min(first + 2 * batch, mesh.faceCount());
+    inParallel([&]() { format(text[0], first, middle); }, [&]() { format(text[1], middle, last); });
+    for (std::string& t : text) {
+      out.write(t);
+      t.clear();
+    }
+  }
+  out.commit();
+}

@@ -8,3 +8,8 @@
 // equal bit for bit one shared vertex, lead records read as colours. Failures as the model
 // reader's.
 Mesh readMesh(const QString& path);
+
+// Writes the model file of a mesh at `path`, as the model writer would write the model that has
+// an object per face: "newObject", the lead record (the face's colour and 1, or -1 -1 2 1), then
+// the vertices with w = 1.
+void writeMeshModel(const Mesh& mesh, const QString& path);

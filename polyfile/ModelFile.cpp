@@ -47,7 +47,8 @@ class ModelInHand : public ObjectSource {
 
 std::unique_ptr<LNHHolder> readModel(const QString& path) {
   auto model = std::make_unique<LNHHolder>();
-  ModelLoader loader(path, *model);
+  ModelTarget target(*model);
+  ModelLoader loader(path, target);
   runPipeline(loader, nullptr, nullptr);
   return model;
 }
@@ -84,7 +85,8 @@ void streamFile(const QString& sourcePath, const QString& outputPath, const Obje
   }
   const bool formatting = out || first == FirstFault::model;
   auto model = std::make_unique<LNHHolder>();
-  ModelLoader loader(sourcePath, *model);
+  ModelTarget target(*model);
+  ModelLoader loader(sourcePath, target);
   runPipeline(loader, out ? &*out : nullptr, formatting ? &format : nullptr, first);
   if (outputFailure) std::rethrow_exception(outputFailure);
   // Freeing millions of records takes a while: it is done while the file is put in place.

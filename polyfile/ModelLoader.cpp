@@ -10,8 +10,14 @@ namespace {
 constexpr size_t parallelBytes = 1 << 16;
 }  // namespace
 
-ModelLoader::ModelLoader(const QString& path, LNHHolder& model)
-    : in_(path), where_(quotedIfNeeded(path) + u':'), model_(model) {}
+LinkNodeHolder* ModelTarget::open() {
+  open_ = new LinkNodeHolder;
+  model_.add(open_);
+  return open_;
+}
+
+ModelLoader::ModelLoader(const QString& path, LoadTarget& target)
+    : in_(path), where_(quotedIfNeeded(path) + u':'), target_(target) {}
 
 void ModelLoader::read(Block& block, Ahead& ahead) {
   block.read = false;
@@ -50,7 +56,7 @@ bool ModelLoader::next() {
   }
   // A step is due while a block is to be parsed or added, the last object is open, or a
   // failure is to be reported.
-  return block.read || olderParsed_ || open_ != nullptr || atEnd_.tooLong || atEnd_.failure;
+  return block.read || olderParsed_ || open_ || atEnd_.tooLong || atEnd_.failure;
 }
 
 void ModelLoader::lead(std::vector<LoadedObject>* completed) {
@@ -64,9 +70,9 @@ void ModelLoader::lead(std::vector<LoadedObject>* completed) {
   // The path, read only, is the one part of the reader that the helper does not change.
   if (atEnd_.tooLong) throw RunError(in_.longLineMessage(lineNumber_ + 1));
   if (atEnd_.failure) std::rethrow_exception(atEnd_.failure);
-  if (open_ != nullptr) complete(completed);
-  open_ = nullptr;
-  model_.reset();
+  if (open_) complete(completed);
+  open_ = false;
+  target_.finish();
 }
 
 void ModelLoader::help() {
@@ -84,7 +90,7 @@ bool ModelLoader::helpIsLarge() const {
 }
 
 void ModelLoader::complete(std::vector<LoadedObject>* completed) {
-  open_->reset();
+  if (openInfo_.object != nullptr) openInfo_.object->reset();
   completed->push_back(openInfo_);
 }
 
@@ -98,15 +104,14 @@ void ModelLoader::add(const Block& block, std::vector<LoadedObject>* completed) 
         case ParsedLine::tooLong:
           throw RunError(in_.longLineMessage(lineNumber_));
         case ParsedLine::newObject:
-          if (open_ != nullptr) complete(completed);
-          open_ = new LinkNodeHolder;
-          model_.add(open_);
-          openInfo_ = LoadedObject{open_, ++objects_, lineNumber_, 0};
+          if (open_) complete(completed);
+          open_ = true;
+          openInfo_ = LoadedObject{target_.open(), ++objects_, lineNumber_, 0};
           continue;
         default:
           break;
       }
-      if (open_ == nullptr)
+      if (!open_)
         lineError(lineNumber_, QStringLiteral("record before the first \"newObject\" line"));
       if (line.kind == ParsedLine::tooFewFields) {
         lineError(lineNumber_,
@@ -119,7 +124,7 @@ void ModelLoader::add(const Block& block, std::vector<LoadedObject>* completed) 
           !std::isfinite(line.xyz[2])) {
         lineError(lineNumber_, QStringLiteral("coordinate is not a finite number"));
       }
-      open_->add(line.xyz[0], line.xyz[1], line.xyz[2], 1.0f);
+      target_.record(line.xyz[0], line.xyz[1], line.xyz[2]);
       ++openInfo_.records;
     }
   }

@@ -11,7 +11,33 @@
 #include "ModelText.h"
 #include "ObjectPipeline.h"
 
-// Reads a model file into a model, a block of lines (about a megabyte) per pipeline step: the
+// Where a loader puts what it reads: a model, or a mesh (MeshFile.h).
+class LoadTarget {
+ public:
+  virtual ~LoadTarget() = default;
+  // A "newObject" line opens an object; returns it where the target keeps objects, else null.
+  virtual LinkNodeHolder* open() = 0;
+  // A record of the open object: its lead record first, then its vertices, with w = 1.
+  virtual void record(float x, float y, float z) = 0;
+  // The file has been read to its end without fault.
+  virtual void finish() = 0;
+};
+
+// The target that builds a model: an object per "newObject" line, a record per record line.
+class ModelTarget : public LoadTarget {
+ public:
+  explicit ModelTarget(LNHHolder& model) : model_(model) {}
+  LinkNodeHolder* open() override;
+  void record(float x, float y, float z) override { open_->add(x, y, z, 1.0f); }
+  // Leaves the model's cursor on its first object.
+  void finish() override { model_.reset(); }
+
+ private:
+  LNHHolder& model_;
+  LinkNodeHolder* open_ = nullptr;  // owned by the model
+};
+
+// Reads a model file into a target, a block of lines (about a megabyte) per pipeline step: the
 // block read in one step is parsed in the next, in two halves on two threads, and added to the
 // model, in order, in the step after, while the blocks after it are read and parsed. An object
 // is complete, and handed on, when the next one begins or the file ends.
@@ -21,8 +47,8 @@
 // once the lines before it have been added.
 class ModelLoader : public ObjectSource {
  public:
-  // Opens the file; the objects go to `model`, which owns them.
-  ModelLoader(const QString& path, LNHHolder& model);
+  // Opens the file; what it holds goes to `target`.
+  ModelLoader(const QString& path, LoadTarget& target);
 
   bool next() override;
   // Adds the block parsed in the step before, then parses the first half of this step's.
@@ -56,14 +82,14 @@ class ModelLoader : public ObjectSource {
 
   LineReader in_;
   QString where_;  // "PATH:", for messages
-  LNHHolder& model_;
+  LoadTarget& target_;
   Block blocks_[2];
   int newest_ = 1;            // the block parsed in this step
   bool olderParsed_ = false;  // the other block was parsed in the step before
   Ahead ahead_;               // of the read in this step
   Ahead atEnd_;               // of the reads before: no block follows the newest
   long lineNumber_ = 0;
-  LinkNodeHolder* open_ = nullptr;  // the object being filled, owned by the model
+  bool open_ = false;  // an object is being filled
   LoadedObject openInfo_{};
   size_t objects_ = 0;  // opened so far
 };
