@@ -49,7 +49,6 @@ void writePly(const Mesh& mesh, ByteWriter& out) {
     out.binary(p.y);
     out.binary(p.z);
   }
-  auto byte = [](float v) { return static_cast<uint8_t>(v * 255 + 0.5f); };
   for (size_t f = 0; f < mesh.faceCount(); ++f) {
     const uint32_t size = mesh.faceSize(f);
     if (size == 0) continue;
@@ -64,9 +63,9 @@ void writePly(const Mesh& mesh, ByteWriter& out) {
       const int32_t c = mesh.faceColour[f];
       const Colour colour =
           c == Mesh::noColour ? Colour{0.8f, 0.8f, 0.8f} : mesh.colours[size_t(c)];
-      out.binary(byte(colour.red));
-      out.binary(byte(colour.green));
-      out.binary(byte(colour.blue));
+      out.binary(colourByte(colour.red));
+      out.binary(colourByte(colour.green));
+      out.binary(colourByte(colour.blue));
     }
   }
 }

@@ -7,6 +7,12 @@
 #include <string>
 #include <string_view>
 
+// The shortest text that reads back as the same float, at `out`, which has room for 32 bytes;
+// returns its end. The one way the formats write a coordinate or a colour value.
+inline char* shortestText(float value, char* out) {
+  return std::to_chars(out, out + 32, value).ptr;
+}
+
 // Bytes out: a writer collects what a format writes and hands it on in chunks of about a
 // megabyte, so that a large file never stands whole in memory.
 using Sink = std::function<void(std::string_view)>;
@@ -30,7 +36,7 @@ class ByteWriter {
   // The shortest text that reads back as the same float.
   void number(float value) {
     char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const char* end = shortestText(value, digits);
     text(std::string_view(digits, static_cast<size_t>(end - digits)));
   }
   void number(uint64_t value) {

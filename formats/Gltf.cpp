@@ -1,20 +1,19 @@
 // glTF 2.0, written: one mesh of one primitive per colour (a material each) and one for the
 // faces without colour, all sharing one list of positions.
 
-#include <algorithm>
-#include <limits>
+#include <QByteArray>
+#include <string>
 #include <vector>
 
-#include <QByteArray>
-
+#include "Bounds.h"
+#include "ColourGroups.h"
 #include "Formats.h"
 
 namespace {
 
 void appendNumber(std::string& json, float value) {
   char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  json.append(digits, static_cast<size_t>(end - digits));
+  json.append(digits, static_cast<size_t>(shortestText(value, digits) - digits));
 }
 
 void appendNumber(std::string& json, uint64_t value) { json += std::to_string(value); }
@@ -40,143 +39,165 @@ class Base64 {
   QByteArray pending_;
 };
 
-void pad(std::string& bytes, char with) {
-  while (bytes.size() % 4 != 0) bytes += with;
+// The one buffer: the positions, then the triangles' indices group after group.
+struct Buffer {
+  const Mesh& mesh;
+  const Triangles& triangles;
+  const ColourGroups& groups;
+
+  size_t positionBytes() const { return mesh.positions.size() * sizeof(Position); }
+  size_t indexBytes() const { return groups.order.size() * 3 * sizeof(uint32_t); }
+  size_t bytes() const { return positionBytes() + indexBytes(); }
+
+  // Hands the buffer's bytes to `put` in pieces.
+  template <class Put>
+  void write(Put&& put) const {
+    put(std::string_view(reinterpret_cast<const char*>(mesh.positions.data()), positionBytes()));
+    std::vector<uint32_t> piece;
+    piece.reserve(3 << 14);
+    auto flush = [&]() {
+      put(std::string_view(reinterpret_cast<const char*>(piece.data()),
+                           piece.size() * sizeof(uint32_t)));
+      piece.clear();
+    };
+    for (uint32_t t : groups.order) {
+      const uint32_t* c = &triangles.corners[3 * size_t{t}];
+      piece.insert(piece.end(), c, c + 3);
+      if (piece.size() == piece.capacity()) flush();
+    }
+    flush();
+  }
+};
+
+void appendPrimitives(std::string& json, const ColourGroups& groups) {
+  json += R"("scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],"meshes":[{"primitives":[)";
+  size_t accessor = 1;
+  bool first = true;
+  for (size_t g = 0; g < groups.count(); ++g) {
+    if (groups.size(g) == 0) continue;
+    if (!first) json += ',';
+    first = false;
+    json += R"({"attributes":{"POSITION":0},"indices":)";
+    appendNumber(json, uint64_t{accessor++});
+    if (g > 0) {
+      json += R"(,"material":)";
+      appendNumber(json, uint64_t{g - 1});
+    }
+    json += R"(,"mode":4})";
+  }
+  json += "]}]";
 }
 
-}  // namespace
-
-void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out) {
-  // Triangles grouped by colour: the faces without colour first, then colour 0, 1, ...
-  const size_t groups = mesh.colours.size() + 1;
-  std::vector<size_t> groupSize(groups, 0);
-  auto groupOf = [&](size_t t) { return size_t(mesh.faceColour[triangles.face[t]] + 1); };
-  for (size_t t = 0; t < triangles.count(); ++t) ++groupSize[groupOf(t)];
-  std::vector<size_t> groupStart(groups + 1, 0);
-  for (size_t g = 0; g < groups; ++g) groupStart[g + 1] = groupStart[g] + groupSize[g];
-  std::vector<uint32_t> indices(3 * triangles.count());
-  {
-    std::vector<size_t> next(groupStart.begin(), groupStart.end() - 1);
-    for (size_t t = 0; t < triangles.count(); ++t) {
-      const size_t at = 3 * next[groupOf(t)]++;
-      std::copy_n(&triangles.corners[3 * t], 3, &indices[at]);
-    }
+void appendMaterials(std::string& json, const Mesh& mesh) {
+  if (mesh.colours.empty()) return;
+  json += R"(,"materials":[)";
+  for (size_t c = 0; c < mesh.colours.size(); ++c) {
+    if (c > 0) json += ',';
+    json += R"({"name":"colour)";
+    appendNumber(json, uint64_t{c});
+    json += R"(","pbrMetallicRoughness":{"baseColorFactor":[)";
+    appendNumber(json, mesh.colours[c].red);
+    json += ',';
+    appendNumber(json, mesh.colours[c].green);
+    json += ',';
+    appendNumber(json, mesh.colours[c].blue);
+    json += R"(,1],"metallicFactor":0,"roughnessFactor":1}})";
   }
+  json += ']';
+}
 
-  const size_t positionBytes = mesh.positions.size() * sizeof(Position);
-  const size_t indexBytes = indices.size() * sizeof(uint32_t);
-  const size_t bufferBytes = positionBytes + indexBytes;
-  const bool anything = !indices.empty();
-
-  size_t uriAt = 0;
-  std::string json = R"({"asset":{"version":"2.0","generator":"vandrel"},"scene":0,)";
-  if (!anything) {
-    json += R"("scenes":[{}]})";
-  } else {
-    float low[3], high[3];
-    std::fill_n(low, 3, std::numeric_limits<float>::infinity());
-    std::fill_n(high, 3, -std::numeric_limits<float>::infinity());
-    for (const Position& p : mesh.positions) {
-      const float xyz[3] = {p.x, p.y, p.z};
-      for (int i = 0; i < 3; ++i) {
-        low[i] = std::min(low[i], xyz[i]);
-        high[i] = std::max(high[i], xyz[i]);
-      }
-    }
-    json += R"("scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],"meshes":[{"primitives":[)";
-    size_t accessor = 1;
-    bool first = true;
-    for (size_t g = 0; g < groups; ++g) {
-      if (groupSize[g] == 0) continue;
-      if (!first) json += ',';
-      first = false;
-      json += R"({"attributes":{"POSITION":0},"indices":)";
-      appendNumber(json, uint64_t{accessor++});
-      if (g > 0) {
-        json += R"(,"material":)";
-        appendNumber(json, uint64_t{g - 1});
-      }
-      json += R"(,"mode":4})";
-    }
-    json += "]}]";
-    if (!mesh.colours.empty()) {
-      json += R"(,"materials":[)";
-      for (size_t c = 0; c < mesh.colours.size(); ++c) {
-        if (c > 0) json += ',';
-        json += R"({"name":"colour)";
-        appendNumber(json, uint64_t{c});
-        json += R"(","pbrMetallicRoughness":{"baseColorFactor":[)";
-        appendNumber(json, mesh.colours[c].red);
-        json += ',';
-        appendNumber(json, mesh.colours[c].green);
-        json += ',';
-        appendNumber(json, mesh.colours[c].blue);
-        json += R"(,1],"metallicFactor":0,"roughnessFactor":1}})";
-      }
-      json += ']';
-    }
-    json += R"(,"buffers":[{"byteLength":)";
-    appendNumber(json, uint64_t{bufferBytes});
-    if (!binary) {
-      json += R"(,"uri":"data:application/octet-stream;base64,)";
-      uriAt = json.size();  // the buffer's base64 text goes here, written as it is made
-      json += '"';
-    }
-    json += R"(}],"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":)";
-    appendNumber(json, uint64_t{positionBytes});
-    json += R"(,"target":34962},{"buffer":0,"byteOffset":)";
-    appendNumber(json, uint64_t{positionBytes});
-    json += R"(,"byteLength":)";
-    appendNumber(json, uint64_t{indexBytes});
-    json += R"(,"target":34963}],"accessors":[{"bufferView":0,"componentType":5126,"count":)";
-    appendNumber(json, uint64_t{mesh.positions.size()});
-    json += R"(,"type":"VEC3","min":[)";
-    for (int i = 0; i < 3; ++i) {
-      if (i > 0) json += ',';
-      appendNumber(json, low[i]);
-    }
-    json += R"(],"max":[)";
-    for (int i = 0; i < 3; ++i) {
-      if (i > 0) json += ',';
-      appendNumber(json, high[i]);
-    }
-    json += "]}";
-    for (size_t g = 0; g < groups; ++g) {
-      if (groupSize[g] == 0) continue;
-      json += R"(,{"bufferView":1,"byteOffset":)";
-      appendNumber(json, uint64_t{groupStart[g] * 3 * sizeof(uint32_t)});
-      json += R"(,"componentType":5125,"count":)";
-      appendNumber(json, uint64_t{groupSize[g] * 3});
-      json += R"(,"type":"SCALAR"})";
-    }
-    json += "]}";
-  }
+// The buffer, its two views and the accessors; *uriAt: where the base64 text of an embedded
+// buffer goes.
+void appendBuffers(std::string& json, const Buffer& buffer, bool binary, size_t* uriAt) {
+  json += R"(,"buffers":[{"byteLength":)";
+  appendNumber(json, uint64_t{buffer.bytes()});
   if (!binary) {
-    out.text(std::string_view(json).substr(0, uriAt));
-    if (anything) {
-      Base64 base64(out);
-      base64.add(
-          std::string_view(reinterpret_cast<const char*>(mesh.positions.data()), positionBytes));
-      base64.add(std::string_view(reinterpret_cast<const char*>(indices.data()), indexBytes));
-      base64.finish();
-    }
-    out.text(std::string_view(json).substr(uriAt));
-    out.text("\n");
-    return;
+    json += R"(,"uri":"data:application/octet-stream;base64,)";
+    *uriAt = json.size();
+    json += '"';
   }
-  pad(json, ' ');
+  json += R"(}],"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":)";
+  appendNumber(json, uint64_t{buffer.positionBytes()});
+  json += R"(,"target":34962},{"buffer":0,"byteOffset":)";
+  appendNumber(json, uint64_t{buffer.positionBytes()});
+  json += R"(,"byteLength":)";
+  appendNumber(json, uint64_t{buffer.indexBytes()});
+  json += R"(,"target":34963}],"accessors":[{"bufferView":0,"componentType":5126,"count":)";
+  appendNumber(json, uint64_t{buffer.mesh.positions.size()});
+  const Bounds bounds = boundsOf(buffer.mesh);
+  const float low[3] = {bounds.low.x, bounds.low.y, bounds.low.z};
+  const float high[3] = {bounds.high.x, bounds.high.y, bounds.high.z};
+  json += R"(,"type":"VEC3","min":[)";
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) json += ',';
+    appendNumber(json, low[i]);
+  }
+  json += R"(],"max":[)";
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) json += ',';
+    appendNumber(json, high[i]);
+  }
+  json += "]}";
+  const ColourGroups& groups = buffer.groups;
+  for (size_t g = 0; g < groups.count(); ++g) {
+    if (groups.size(g) == 0) continue;
+    json += R"(,{"bufferView":1,"byteOffset":)";
+    appendNumber(json, uint64_t{groups.start[g] * 3 * sizeof(uint32_t)});
+    json += R"(,"componentType":5125,"count":)";
+    appendNumber(json, uint64_t{groups.size(g) * 3});
+    json += R"(,"type":"SCALAR"})";
+  }
+  json += "]}";
+}
+
+void writeEmbedded(const std::string& json, size_t uriAt, const Buffer* buffer, ByteWriter& out) {
+  out.text(std::string_view(json).substr(0, uriAt));
+  if (buffer != nullptr) {
+    Base64 base64(out);
+    buffer->write([&base64](std::string_view bytes) { base64.add(bytes); });
+    base64.finish();
+  }
+  out.text(std::string_view(json).substr(uriAt));
+  out.text("\n");
+}
+
+void writeBinary(std::string& json, const Buffer* buffer, ByteWriter& out) {
+  while (json.size() % 4 != 0) json += ' ';
+  const size_t bufferBytes = buffer != nullptr ? buffer->bytes() : 0;
   const size_t binBytes = (bufferBytes + 3) / 4 * 4;
-  const size_t total = 12 + 8 + json.size() + (anything ? 8 + binBytes : 0);
+  const size_t total = 12 + 8 + json.size() + (buffer != nullptr ? 8 + binBytes : 0);
   out.text("glTF");
   out.binary(uint32_t{2});
   out.binary(static_cast<uint32_t>(total));
   out.binary(static_cast<uint32_t>(json.size()));
   out.text("JSON");
   out.text(json);
-  if (!anything) return;
+  if (buffer == nullptr) return;
   out.binary(static_cast<uint32_t>(binBytes));
   out.binary(uint32_t{0x004E4942});  // "BIN"
-  out.text(std::string_view(reinterpret_cast<const char*>(mesh.positions.data()), positionBytes));
-  out.text(std::string_view(reinterpret_cast<const char*>(indices.data()), indexBytes));
+  buffer->write([&out](std::string_view bytes) { out.text(bytes); });
   out.text(std::string_view("\0\0\0", binBytes - bufferBytes));
+}
+
+}  // namespace
+
+void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out) {
+  // Triangles grouped by colour: the faces without colour first, then colour 0, 1, ...
+  const ColourGroups groups = groupByColour(mesh, triangles);
+  const Buffer buffer{mesh, triangles, groups};
+  const bool anything = triangles.count() > 0;
+  size_t uriAt = 0;
+  std::string json = R"({"asset":{"version":"2.0","generator":"vandrel"},"scene":0,)";
+  if (!anything) {
+    json += R"("scenes":[{}]})";
+  } else {
+    appendPrimitives(json, groups);
+    appendMaterials(json, mesh);
+    appendBuffers(json, buffer, binary, &uriAt);
+  }
+  if (binary) {
+    writeBinary(json, anything ? &buffer : nullptr, out);
+  } else {
+    writeEmbedded(json, uriAt, anything ? &buffer : nullptr, out);
+  }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ColourGroups.h"
 #include "Formats.h"
 #include "ZipWriter.h"
 
@@ -29,10 +30,110 @@ const char relationships[] =
     "\n";
 
 std::string hexColour(const Colour& c) {
-  auto byte = [](float v) { return static_cast<unsigned>(v * 255 + 0.5f); };
   char text[8];
-  std::snprintf(text, sizeof text, "#%02X%02X%02X", byte(c.red), byte(c.green), byte(c.blue));
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", unsigned{colourByte(c.red)},
+                unsigned{colourByte(c.green)}, unsigned{colourByte(c.blue)});
   return text;
+}
+
+void writeBaseMaterials(const Mesh& mesh, ByteWriter& xml) {
+  if (mesh.colours.empty()) return;
+  xml.text("<basematerials id=\"1\">\n");
+  for (size_t c = 0; c < mesh.colours.size(); ++c) {
+    xml.text("<base name=\"colour");
+    xml.number(uint64_t{c});
+    xml.text("\" displaycolor=\"" + hexColour(mesh.colours[c]) + "\"/>\n");
+  }
+  xml.text("</basematerials>\n");
+}
+
+// Numbers the vertices that a group of triangles uses anew, from 0, in the order they are met.
+class LocalVertices {
+ public:
+  explicit LocalVertices(size_t positions) : local_(positions), stamp_(positions, 0) {}
+
+  // The vertices of the triangles order[first] to order[last - 1], for group g.
+  const std::vector<uint32_t>& number(const Triangles& triangles, const uint32_t* first,
+                                      const uint32_t* last, size_t g) {
+    used_.clear();
+    for (; first != last; ++first) {
+      for (size_t i = 0; i < 3; ++i) {
+        const uint32_t v = triangles.corners[3 * size_t{*first} + i];
+        if (stamp_[v] != g + 1) {
+          stamp_[v] = static_cast<uint32_t>(g + 1);
+          local_[v] = static_cast<uint32_t>(used_.size());
+          used_.push_back(v);
+        }
+      }
+    }
+    return used_;
+  }
+  uint64_t operator[](uint32_t v) const { return local_[v]; }
+
+ private:
+  std::vector<uint32_t> local_;
+  std::vector<uint32_t> stamp_;  // the group + 1 that numbered the vertex
+  std::vector<uint32_t> used_;
+};
+
+void writeVertices(const Mesh& mesh, const std::vector<uint32_t>& used, ByteWriter& xml) {
+  xml.text("<vertices>\n");
+  for (uint32_t v : used) {
+    const Position& p = mesh.positions[v];
+    xml.text("<vertex x=\"");
+    xml.number(p.x);
+    xml.text("\" y=\"");
+    xml.number(p.y);
+    xml.text("\" z=\"");
+    xml.number(p.z);
+    xml.text("\"/>\n");
+  }
+  xml.text("</vertices>\n");
+}
+
+void writeTriangles(const Triangles& triangles, const uint32_t* first, const uint32_t* last,
+                    const LocalVertices& local, ByteWriter& xml) {
+  xml.text("<triangles>\n");
+  for (; first != last; ++first) {
+    const uint32_t* c = &triangles.corners[3 * size_t{*first}];
+    xml.text("<triangle v1=\"");
+    xml.number(local[c[0]]);
+    xml.text("\" v2=\"");
+    xml.number(local[c[1]]);
+    xml.text("\" v3=\"");
+    xml.number(local[c[2]]);
+    xml.text("\"/>\n");
+  }
+  xml.text("</triangles>\n");
+}
+
+// Objects 2, 3, ...: the triangles of each colour group, uncoloured first, with the vertices
+// they use numbered anew. Returns the objects' ids.
+std::vector<uint64_t> writeObjects(const Mesh& mesh, const Triangles& triangles, ByteWriter& xml) {
+  const ColourGroups groups = groupByColour(mesh, triangles);
+  LocalVertices local(mesh.positions.size());
+  std::vector<uint64_t> objects;
+  uint64_t id = 2;
+  for (size_t g = 0; g < groups.count(); ++g) {
+    if (groups.size(g) == 0) continue;
+    const uint32_t* first = groups.order.data() + groups.start[g];
+    const uint32_t* last = groups.order.data() + groups.start[g + 1];
+    const std::vector<uint32_t>& used = local.number(triangles, first, last, g);
+    objects.push_back(id);
+    xml.text("<object id=\"");
+    xml.number(id++);
+    xml.text("\" type=\"model\"");
+    if (g > 0) {
+      xml.text(" pid=\"1\" pindex=\"");
+      xml.number(uint64_t{g - 1});
+      xml.text("\"");
+    }
+    xml.text(">\n<mesh>\n");
+    writeVertices(mesh, used, xml);
+    writeTriangles(triangles, first, last, local, xml);
+    xml.text("</mesh>\n</object>\n");
+  }
+  return objects;
 }
 
 }  // namespace
@@ -53,81 +154,8 @@ void write3mf(const Mesh& mesh, const Triangles& triangles, ByteWriter& out) {
            R"(<model unit="millimeter" xml:lang="en-US" )"
            R"(xmlns="http://schemas.microsoft.com/3dmanufacturing/core/2015/02">)"
            "\n<metadata name=\"Application\">vandrel</metadata>\n<resources>\n");
-  if (!mesh.colours.empty()) {
-    xml.text("<basematerials id=\"1\">\n");
-    for (size_t c = 0; c < mesh.colours.size(); ++c) {
-      xml.text("<base name=\"colour");
-      xml.number(uint64_t{c});
-      xml.text("\" displaycolor=\"" + hexColour(mesh.colours[c]) + "\"/>\n");
-    }
-    xml.text("</basematerials>\n");
-  }
-  // Objects 2, 3, ...: the triangles of each colour group, uncoloured first, with the vertices
-  // they use numbered anew.
-  const size_t groups = mesh.colours.size() + 1;
-  std::vector<size_t> start(groups + 1, 0);
-  for (size_t t = 0; t < triangles.count(); ++t) {
-    ++start[size_t(mesh.faceColour[triangles.face[t]] + 1) + 1];
-  }
-  for (size_t g = 0; g < groups; ++g) start[g + 1] += start[g];
-  std::vector<uint32_t> order(triangles.count());
-  {
-    std::vector<size_t> next(start.begin(), start.end() - 1);
-    for (size_t t = 0; t < triangles.count(); ++t) {
-      order[next[size_t(mesh.faceColour[triangles.face[t]] + 1)]++] = static_cast<uint32_t>(t);
-    }
-  }
-  std::vector<uint32_t> local(mesh.positions.size());
-  std::vector<uint32_t> stamp(mesh.positions.size(), 0);  // the group + 1 that numbered it
-  std::vector<uint32_t> used;
-  std::vector<uint64_t> objects;
-  uint64_t id = 2;
-  for (size_t g = 0; g < groups; ++g) {
-    if (start[g] == start[g + 1]) continue;
-    used.clear();
-    for (size_t k = start[g]; k < start[g + 1]; ++k) {
-      for (int i = 0; i < 3; ++i) {
-        const uint32_t v = triangles.corners[3 * size_t(order[k]) + size_t(i)];
-        if (stamp[v] != g + 1) {
-          stamp[v] = static_cast<uint32_t>(g + 1);
-          local[v] = static_cast<uint32_t>(used.size());
-          used.push_back(v);
-        }
-      }
-    }
-    objects.push_back(id);
-    xml.text("<object id=\"");
-    xml.number(id++);
-    xml.text("\" type=\"model\"");
-    if (g > 0) {
-      xml.text(" pid=\"1\" pindex=\"");
-      xml.number(uint64_t{g - 1});
-      xml.text("\"");
-    }
-    xml.text(">\n<mesh>\n<vertices>\n");
-    for (uint32_t v : used) {
-      const Position& p = mesh.positions[v];
-      xml.text("<vertex x=\"");
-      xml.number(p.x);
-      xml.text("\" y=\"");
-      xml.number(p.y);
-      xml.text("\" z=\"");
-      xml.number(p.z);
-      xml.text("\"/>\n");
-    }
-    xml.text("</vertices>\n<triangles>\n");
-    for (size_t k = start[g]; k < start[g + 1]; ++k) {
-      const uint32_t* c = &triangles.corners[3 * size_t(order[k])];
-      xml.text("<triangle v1=\"");
-      xml.number(uint64_t{local[c[0]]});
-      xml.text("\" v2=\"");
-      xml.number(uint64_t{local[c[1]]});
-      xml.text("\" v3=\"");
-      xml.number(uint64_t{local[c[2]]});
-      xml.text("\"/>\n");
-    }
-    xml.text("</triangles>\n</mesh>\n</object>\n");
-  }
+  writeBaseMaterials(mesh, xml);
+  const std::vector<uint64_t> objects = writeObjects(mesh, triangles, xml);
   xml.text("</resources>\n<build>\n");
   for (uint64_t object : objects) {
     xml.text("<item objectid=\"");

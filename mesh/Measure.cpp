@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Bounds.h"
 #include "Normals.h"
 #include "Shells.h"
 
@@ -10,15 +11,10 @@ Measures measure(const Mesh& mesh) {
   m.faces = mesh.faceCount();
   m.corners = mesh.corners.size();
   m.colours = mesh.colours.size();
-  for (uint32_t v : mesh.corners) {
-    const Position& p = mesh.positions[v];
-    if (!m.hasBounds) {
-      m.low = m.high = p;
-      m.hasBounds = true;
-    }
-    m.low = {std::min(m.low.x, p.x), std::min(m.low.y, p.y), std::min(m.low.z, p.z)};
-    m.high = {std::max(m.high.x, p.x), std::max(m.high.y, p.y), std::max(m.high.z, p.z)};
-  }
+  const Bounds bounds = boundsOf(mesh);
+  m.hasBounds = !bounds.empty;
+  m.low = bounds.low;
+  m.high = bounds.high;
   for (size_t f = 0; f < mesh.faceCount(); ++f) {
     const Vec3 n = newellNormal(mesh.positions, mesh.face(f), mesh.faceSize(f));
     m.area += length(n) / 2;

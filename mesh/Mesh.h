@@ -21,6 +21,9 @@ struct Colour {
   }
 };
 
+// A colour value from 0 to 1 as a byte from 0 to 255, rounded to the nearest.
+inline uint8_t colourByte(float value) { return static_cast<uint8_t>(value * 255 + 0.5f); }
+
 struct Mesh {
   static constexpr int32_t noColour = -1;
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "Bounds.h"
 #include "Coverage.h"
 #include "Normals.h"
 #include "View.h"
@@ -28,12 +29,8 @@ Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(
                 eye.z + 0.4 * up.z + 0.3 * right.z});
 
   // The bounding box, seen from the eye, fills the picture less 5 percent on each side.
-  Position low = mesh.positions[mesh.corners[0]], high = low;
-  for (uint32_t i : mesh.corners) {
-    const Position& p = mesh.positions[i];
-    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-  }
+  const Bounds bounds = boundsOf(mesh);
+  const Position low = bounds.low, high = bounds.high;
   double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
   for (int corner = 0; corner < 8; ++corner) {
     const Vec3 q{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
