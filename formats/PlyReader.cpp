@@ -138,115 +138,150 @@ class Body {
   bool lineLoaded_ = false;
 };
 
-}  // namespace
+struct Header {
+  int format = -1;  // 0 ASCII, 1 little-endian, 2 big-endian
+  std::vector<Element> elements;
+  size_t bodyStart = 0;
+  long lines = 0;
+};
 
-Mesh readPly(std::string_view bytes, Skipped* skipped) {
+Property propertyOf(std::string_view line, size_t at, const TextInput& header) {
+  std::string_view type = word(line, &at);
+  Property p;
+  if (type == "list") {
+    p.countType = typeOf(word(line, &at));
+    type = word(line, &at);
+    if (p.countType == Type::none || p.countType == Type::float32 || p.countType == Type::float64) {
+      header.fail("a list count that is not a whole number type");
+    }
+  }
+  p.type = typeOf(type);
+  if (p.type == Type::none) header.fail("unknown type", type);
+  p.name = std::string(word(line, &at));
+  return p;
+}
+
+Header readHeader(std::string_view bytes) {
   TextInput header(bytes);
   std::string_view line;
   if (!header.line(&line) || line != "ply")
     header.fail("not a PLY file: it does not start with 'ply'");
-  int format = -1;
-  std::vector<Element> elements;
-  size_t bodyStart = 0;
+  Header h;
   while (true) {
     if (!header.line(&line)) header.fail("the header has no end_header");
     size_t at = 0;
     const std::string_view keyword = word(line, &at);
     if (keyword == "end_header") {
-      bodyStart = static_cast<size_t>(line.data() + line.size() - bytes.data());
-      while (bodyStart < bytes.size() && bytes[bodyStart] != '\n') ++bodyStart;
-      ++bodyStart;
+      h.bodyStart = static_cast<size_t>(line.data() + line.size() - bytes.data());
+      while (h.bodyStart < bytes.size() && bytes[h.bodyStart] != '\n') ++h.bodyStart;
+      ++h.bodyStart;
       break;
     }
     if (keyword == "format") {
       const std::string_view kind = word(line, &at);
-      format = kind == "ascii"                  ? 0
-               : kind == "binary_little_endian" ? 1
-               : kind == "binary_big_endian"    ? 2
-                                                : -1;
-      if (format < 0) header.fail("unknown format", kind);
+      h.format = kind == "ascii"                  ? 0
+                 : kind == "binary_little_endian" ? 1
+                 : kind == "binary_big_endian"    ? 2
+                                                  : -1;
+      if (h.format < 0) header.fail("unknown format", kind);
     } else if (keyword == "element") {
       const std::string_view name = word(line, &at);
       long long count;
       const std::string_view w = word(line, &at);
       if (!readInteger(w, &count) || count < 0) header.fail("expected a count, found", w);
-      elements.push_back({std::string(name), uint64_t(count), {}});
+      h.elements.push_back({std::string(name), uint64_t(count), {}});
     } else if (keyword == "property") {
-      if (elements.empty()) header.fail("a property before any element");
-      std::string_view type = word(line, &at);
-      Property p;
-      if (type == "list") {
-        p.countType = typeOf(word(line, &at));
-        type = word(line, &at);
-        if (p.countType == Type::none || p.countType == Type::float32 ||
-            p.countType == Type::float64) {
-          header.fail("a list count that is not a whole number type");
-        }
-      }
-      p.type = typeOf(type);
-      if (p.type == Type::none) header.fail("unknown type", type);
-      p.name = std::string(word(line, &at));
-      elements.back().properties.push_back(p);
+      if (h.elements.empty()) header.fail("a property before any element");
+      h.elements.back().properties.push_back(propertyOf(line, at, header));
     } else if (keyword != "comment" && keyword != "obj_info" && !keyword.empty()) {
       header.fail("unexpected", keyword);
     }
   }
-  if (format < 0) header.fail("the header has no format line");
+  if (h.format < 0) header.fail("the header has no format line");
+  h.lines = header.lineNumber();
+  return h;
+}
 
-  Mesh mesh;
-  Body body(bytes, format);
-  body.at_ = bodyStart;
-  body.lineNumber_ = header.lineNumber();
-  bool faces = false;
-  std::vector<uint32_t> face;
-  for (const Element& e : elements) {
-    // Each instance must take some of the file, or a count alone could run for ever.
-    if (e.properties.empty() && e.count > 0) header.fail("an element without properties");
+// Reads one instance of an element: a vertex goes to the mesh's positions, a face to its faces.
+class InstanceReader {
+ public:
+  InstanceReader(Body& body, Mesh& mesh, Skipped* skipped)
+      : body_(body), mesh_(mesh), skipped_(skipped) {}
+
+  void read(const Element& e) {
     const bool isVertex = e.name == "vertex", isFace = e.name == "face";
-    faces = faces || isFace;
-    if (e.name == "edge") skipped->lines += e.count;
-    for (uint64_t i = 0; i < e.count; ++i) {
-      float xyz[3] = {0, 0, 0};
-      float rgb[3];
-      int colours = 0;
-      bool wholeColour = false;
-      face.clear();
-      for (const Property& p : e.properties) {
-        if (p.countType != Type::none) {
-          const double count = body.value(p.countType);
-          if (count < 0 || count > 1e8) body.fail("a list of " + std::to_string(count) + " values");
-          const bool indices = isFace && (p.name == "vertex_indices" || p.name == "vertex_index");
-          for (uint64_t k = 0; k < uint64_t(count); ++k) {
-            const double v = body.value(p.type);
-            if (!indices) continue;
-            if (!(v >= 0 && v < double(mesh.positions.size()))) {
-              body.fail("no such vertex: " + std::to_string(static_cast<long long>(v)));
-            }
-            face.push_back(static_cast<uint32_t>(v));
-          }
-          continue;
-        }
-        const double v = body.value(p.type);
-        if (isVertex && (p.name == "x" || p.name == "y" || p.name == "z")) {
-          const float f = static_cast<float>(v);
-          if (f - f != 0) body.fail("a coordinate that is not a finite float");
-          xyz[p.name[0] - 'x'] = f;
-        } else if (isFace && (p.name == "red" || p.name == "green" || p.name == "blue")) {
-          rgb[p.name == "red" ? 0 : p.name == "green" ? 1 : 2] = static_cast<float>(v);
-          ++colours;
-          wholeColour = p.type != Type::float32 && p.type != Type::float64;
-        }
+    float xyz[3] = {0, 0, 0};
+    colours_ = 0;
+    face_.clear();
+    for (const Property& p : e.properties) {
+      if (p.countType != Type::none) {
+        list(p, isFace && (p.name == "vertex_indices" || p.name == "vertex_index"));
+        continue;
       }
-      body.endOfRecord();
-      if (isVertex) mesh.positions.push_back({xyz[0], xyz[1], xyz[2]});
-      if (!isFace) continue;
-      int32_t colour = Mesh::noColour;
-      if (colours == 3) {
-        const float scale = wholeColour ? 255.0f : 1.0f;
-        colour = mesh.colourIndex({rgb[0] / scale, rgb[1] / scale, rgb[2] / scale});
+      const double v = body_.value(p.type);
+      if (isVertex && (p.name == "x" || p.name == "y" || p.name == "z")) {
+        const float f = static_cast<float>(v);
+        if (f - f != 0) body_.fail("a coordinate that is not a finite float");
+        xyz[p.name[0] - 'x'] = f;
+      } else if (isFace && (p.name == "red" || p.name == "green" || p.name == "blue")) {
+        rgb_[p.name == "red" ? 0 : p.name == "green" ? 1 : 2] = static_cast<float>(v);
+        ++colours_;
+        wholeColour_ = p.type != Type::float32 && p.type != Type::float64;
       }
-      addFaceOrSkip(mesh, face, colour, skipped);
     }
+    body_.endOfRecord();
+    if (isVertex) mesh_.positions.push_back({xyz[0], xyz[1], xyz[2]});
+    if (!isFace) return;
+    int32_t colour = Mesh::noColour;
+    if (colours_ == 3) {
+      const float scale = wholeColour_ ? 255.0f : 1.0f;
+      colour = mesh_.colourIndex({rgb_[0] / scale, rgb_[1] / scale, rgb_[2] / scale});
+    }
+    addFaceOrSkip(mesh_, face_, colour, skipped_);
+  }
+
+ private:
+  // A list property: the face's vertex indices, or values passed over.
+  void list(const Property& p, bool indices) {
+    const double count = body_.value(p.countType);
+    if (count < 0 || count > 1e8) body_.fail("a list of " + std::to_string(count) + " values");
+    for (uint64_t k = 0; k < uint64_t(count); ++k) {
+      const double v = body_.value(p.type);
+      if (!indices) continue;
+      if (!(v >= 0 && v < double(mesh_.positions.size()))) {
+        body_.fail("no such vertex: " + std::to_string(static_cast<long long>(v)));
+      }
+      face_.push_back(static_cast<uint32_t>(v));
+    }
+  }
+
+  Body& body_;
+  Mesh& mesh_;
+  Skipped* skipped_;
+  std::vector<uint32_t> face_;
+  float rgb_[3] = {0, 0, 0};
+  int colours_ = 0;
+  bool wholeColour_ = false;
+};
+
+}  // namespace
+
+Mesh readPly(std::string_view bytes, Skipped* skipped) {
+  const Header header = readHeader(bytes);
+  Mesh mesh;
+  Body body(bytes, header.format);
+  body.at_ = header.bodyStart;
+  body.lineNumber_ = header.lines;
+  InstanceReader instance(body, mesh, skipped);
+  bool faces = false;
+  for (const Element& e : header.elements) {
+    // Each instance must take some of the file, or a count alone could run for ever.
+    if (e.properties.empty() && e.count > 0) {
+      throw FormatError{header.lines, "an element without properties"};
+    }
+    faces = faces || e.name == "face";
+    if (e.name == "edge") skipped->lines += e.count;
+    for (uint64_t i = 0; i < e.count; ++i) instance.read(e);
   }
   if (!faces) skipped->points += mesh.positions.size();
   return mesh;

@@ -104,9 +104,9 @@ Transform transformOf(std::string_view text, long line) {
   return t;
 }
 
-}  // namespace
+using Archive = std::unique_ptr<zip_t, decltype(&zip_discard)>;
 
-Mesh read3mf(std::string_view bytes, Skipped*) {
+Archive openPackage(std::string_view bytes) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -118,97 +118,124 @@ Mesh read3mf(std::string_view bytes, Skipped*) {
     throw FormatError{0, "not a 3MF package: " + why};
   }
   zip_error_fini(&error);
-  std::unique_ptr<zip_t, decltype(&zip_discard)> archive(opened, zip_discard);
+  return Archive(opened, zip_discard);
+}
 
-  Mesh mesh;
+// What the model part holds: colour resources, objects and build items.
+struct ModelPart {
   std::map<int, std::vector<int32_t>> groups;  // material resources: colour per index
   std::map<int, Object> objects;
   std::vector<std::pair<int, Transform>> items;
-  {
-    // The model part is read a piece at a time: it may be many times the package's size.
-    const std::string partName = modelPart(archive.get());
-    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> part(
-        zip_fopen(archive.get(), partName.c_str(), 0), zip_fclose);
-    if (!part) throw FormatError{0, "the package has no part '" + partName + "'"};
-    XmlScanner xml;
+};
+
+// Reads the model part's elements into a ModelPart; colours go to the mesh's list.
+class PartReader {
+ public:
+  PartReader(ModelPart& part, Mesh& mesh) : part_(part), mesh_(mesh) {}
+
+  // The part, a piece at a time: it may be many times the package's size.
+  void read(zip_t* archive) {
+    const std::string partName = modelPart(archive);
+    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen(archive, partName.c_str(), 0),
+                                                            zip_fclose);
+    if (!file) throw FormatError{0, "the package has no part '" + partName + "'"};
     std::string piece(1 << 20, '\0');
-    Object* object = nullptr;
-    int objectPid = -1, objectIndex = -1;
-    std::vector<int32_t>* group = nullptr;
-    std::string_view text;
-    auto number = [&](const char* name) {
-      float v;
-      if (!xml.attribute(name, &text) || !readFloat(text, &v)) {
-        throw FormatError{xml.line(), std::string("expected a number for ") + name};
-      }
-      return v;
-    };
-    auto whole = [&](const char* name, int fallback) {
-      if (!xml.attribute(name, &text)) return fallback;
-      long long v;
-      if (!readInteger(text, &v) || v < -1 || v > 0x7FFFFFFF) {
-        throw FormatError{xml.line(), std::string("expected a whole number for ") + name};
-      }
-      return int(v);
-    };
-    for (XmlScanner::Event e = XmlScanner::more; e != XmlScanner::done; e = xml.next()) {
+    for (XmlScanner::Event e = XmlScanner::more; e != XmlScanner::done; e = xml_.next()) {
       if (e == XmlScanner::more) {
-        const zip_int64_t got = zip_fread(part.get(), piece.data(), piece.size());
+        const zip_int64_t got = zip_fread(file.get(), piece.data(), piece.size());
         if (got < 0) throw FormatError{0, "cannot read the part '" + partName + "'"};
-        xml.feed(std::string_view(piece.data(), size_t(got)), got == 0);
-        continue;
-      }
-      const std::string_view element = xml.name();
-      if (e == XmlScanner::end) {
-        continue;  // objects and groups end where the next begins: nothing nests in them
-      }
-      if (element == "basematerials" || element == "colorgroup") {
-        group = &groups[whole("id", 0)];
-        object = nullptr;
-      } else if (group != nullptr && element == "base") {
-        group->push_back(colourOf(xml.attribute("displaycolor", &text) ? text : "", &mesh));
-      } else if (group != nullptr && element == "color") {
-        group->push_back(colourOf(xml.attribute("color", &text) ? text : "", &mesh));
-      } else if (element == "object") {
-        object = &objects[whole("id", 0)];
-        objectPid = whole("pid", -1);
-        objectIndex = whole("pindex", -1);
-        group = nullptr;
-      } else if (object != nullptr && element == "vertex") {
-        object->vertices.push_back({number("x"), number("y"), number("z")});
-      } else if (object != nullptr && element == "triangle") {
-        Triangle t;
-        const char* const keys[3] = {"v1", "v2", "v3"};
-        for (int i = 0; i < 3; ++i) {
-          const int v = whole(keys[i], -1);
-          if (v < 0 || size_t(v) >= object->vertices.size()) {
-            throw FormatError{xml.line(), "a triangle with a vertex that does not exist"};
-          }
-          t.v[i] = uint32_t(v);
-        }
-        const int pid = whole("pid", objectPid), index = whole("p1", objectIndex);
-        t.colour = Mesh::noColour;
-        const auto found = groups.find(pid);
-        if (found != groups.end() && index >= 0 && size_t(index) < found->second.size()) {
-          t.colour = found->second[size_t(index)];
-        }
-        object->triangles.push_back(t);
-      } else if (object != nullptr && element == "component") {
-        object->components.emplace_back(
-            whole("objectid", -1),
-            transformOf(xml.attribute("transform", &text) ? text : "", xml.line()));
-      } else if (element == "item") {
-        items.emplace_back(whole("objectid", -1),
-                           transformOf(xml.attribute("transform", &text) ? text : "", xml.line()));
+        xml_.feed(std::string_view(piece.data(), size_t(got)), got == 0);
+      } else if (e != XmlScanner::end) {
+        // Objects and groups end where the next begins: nothing nests in them.
+        element(xml_.name());
       }
     }
   }
 
+ private:
+  void element(std::string_view name) {
+    if (name == "basematerials" || name == "colorgroup") {
+      group_ = &part_.groups[whole("id", 0)];
+      object_ = nullptr;
+    } else if (group_ != nullptr && name == "base") {
+      group_->push_back(colourOf(attribute("displaycolor"), &mesh_));
+    } else if (group_ != nullptr && name == "color") {
+      group_->push_back(colourOf(attribute("color"), &mesh_));
+    } else if (name == "object") {
+      object_ = &part_.objects[whole("id", 0)];
+      objectPid_ = whole("pid", -1);
+      objectIndex_ = whole("pindex", -1);
+      group_ = nullptr;
+    } else if (object_ != nullptr && name == "vertex") {
+      object_->vertices.push_back({number("x"), number("y"), number("z")});
+    } else if (object_ != nullptr && name == "triangle") {
+      object_->triangles.push_back(triangle());
+    } else if (object_ != nullptr && name == "component") {
+      object_->components.emplace_back(whole("objectid", -1),
+                                       transformOf(attribute("transform"), xml_.line()));
+    } else if (name == "item") {
+      part_.items.emplace_back(whole("objectid", -1),
+                               transformOf(attribute("transform"), xml_.line()));
+    }
+  }
+
+  Triangle triangle() {
+    Triangle t;
+    const char* const keys[3] = {"v1", "v2", "v3"};
+    for (int i = 0; i < 3; ++i) {
+      const int v = whole(keys[i], -1);
+      if (v < 0 || size_t(v) >= object_->vertices.size()) {
+        throw FormatError{xml_.line(), "a triangle with a vertex that does not exist"};
+      }
+      t.v[i] = uint32_t(v);
+    }
+    const int pid = whole("pid", objectPid_), index = whole("p1", objectIndex_);
+    t.colour = Mesh::noColour;
+    const auto found = part_.groups.find(pid);
+    if (found != part_.groups.end() && index >= 0 && size_t(index) < found->second.size()) {
+      t.colour = found->second[size_t(index)];
+    }
+    return t;
+  }
+
+  std::string_view attribute(const char* name) {
+    std::string_view text;
+    return xml_.attribute(name, &text) ? text : std::string_view();
+  }
+  float number(const char* name) {
+    std::string_view text;
+    float v;
+    if (!xml_.attribute(name, &text) || !readFloat(text, &v)) {
+      throw FormatError{xml_.line(), std::string("expected a number for ") + name};
+    }
+    return v;
+  }
+  int whole(const char* name, int fallback) {
+    std::string_view text;
+    if (!xml_.attribute(name, &text)) return fallback;
+    long long v;
+    if (!readInteger(text, &v) || v < -1 || v > 0x7FFFFFFF) {
+      throw FormatError{xml_.line(), std::string("expected a whole number for ") + name};
+    }
+    return int(v);
+  }
+
+  ModelPart& part_;
+  Mesh& mesh_;
+  XmlScanner xml_;
+  Object* object_ = nullptr;
+  int objectPid_ = -1, objectIndex_ = -1;
+  std::vector<int32_t>* group_ = nullptr;
+};
+
+// Adds the triangles of the build items to the mesh, each object placed by its item's transform
+// and its components by theirs.
+void placeItems(const ModelPart& part, Mesh& mesh) {
   VertexTable table(&mesh.positions);
   std::vector<uint32_t> index;
   auto place = [&](auto&& self, int id, const Transform& t, int depth) -> void {
-    const auto found = objects.find(id);
-    if (found == objects.end() || depth > 32) {
+    const auto found = part.objects.find(id);
+    if (found == part.objects.end() || depth > 32) {
       throw FormatError{0, "a build item or component that names no object, or objects in a cycle"};
     }
     const Object& o = found->second;
@@ -229,6 +256,16 @@ Mesh read3mf(std::string_view bytes, Skipped*) {
     for (const auto& [child, transform] : o.components)
       self(self, child, compose(transform, t), depth + 1);
   };
-  for (const auto& [id, transform] : items) place(place, id, transform, 0);
+  for (const auto& [id, transform] : part.items) place(place, id, transform, 0);
+}
+
+}  // namespace
+
+Mesh read3mf(std::string_view bytes, Skipped*) {
+  const Archive archive = openPackage(bytes);
+  Mesh mesh;
+  ModelPart part;
+  PartReader(part, mesh).read(archive.get());
+  placeItems(part, mesh);
   return mesh;
 }

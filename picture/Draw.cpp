@@ -16,37 +16,48 @@ namespace {
 const QColor defaultColour(179, 191, 204);  // for faces without a colour of their own
 const QColor background(Qt::white);
 
-}  // namespace
+// The orthographic camera of a view: the eye's direction, the picture's right and up, the
+// light, and the scale and centre that make the bounding box fill the picture.
+struct Camera {
+  Vec3 eye, right, up, light;
+  double scale = 1, cu = 0, cv = 0;
+  QSize size;
 
-Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(size) {
-  if (mesh.corners.empty()) return;
-  const double az = view.azimuth * M_PI / 180, el = view.elevation * M_PI / 180;
-  const Vec3 eye{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
-  const Vec3 right{-std::sin(az), std::cos(az), 0};
-  const Vec3 up = cross(eye, right);
-  const Vec3 light =
-      unit(Vec3{eye.x + 0.4 * up.x + 0.3 * right.x, eye.y + 0.4 * up.y + 0.3 * right.y,
-                eye.z + 0.4 * up.z + 0.3 * right.z});
-
-  // The bounding box, seen from the eye, fills the picture less 5 percent on each side.
-  const Bounds bounds = boundsOf(mesh);
-  const Position low = bounds.low, high = bounds.high;
-  double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
-  for (int corner = 0; corner < 8; ++corner) {
-    const Vec3 q{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
-                 corner & 4 ? high.z : low.z};
-    u0 = std::min(u0, dot(q, right));
-    u1 = std::max(u1, dot(q, right));
-    v0 = std::min(v0, dot(q, up));
-    v1 = std::max(v1, dot(q, up));
+  Camera(const Mesh& mesh, const View& view, const QSize& pictureSize) : size(pictureSize) {
+    const double az = view.azimuth * M_PI / 180, el = view.elevation * M_PI / 180;
+    eye = {std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
+    right = {-std::sin(az), std::cos(az), 0};
+    up = cross(eye, right);
+    light = unit(Vec3{eye.x + 0.4 * up.x + 0.3 * right.x, eye.y + 0.4 * up.y + 0.3 * right.y,
+                      eye.z + 0.4 * up.z + 0.3 * right.z});
+    // The bounding box, seen from the eye, fills the picture less 5 percent on each side.
+    const Bounds bounds = boundsOf(mesh);
+    const Position low = bounds.low, high = bounds.high;
+    double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
+    for (int corner = 0; corner < 8; ++corner) {
+      const Vec3 q{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
+                   corner & 4 ? high.z : low.z};
+      u0 = std::min(u0, dot(q, right));
+      u1 = std::max(u1, dot(q, right));
+      v0 = std::min(v0, dot(q, up));
+      v1 = std::max(v1, dot(q, up));
+    }
+    const double width = size.width() * 0.9, height = size.height() * 0.9;
+    scale =
+        std::min(u1 > u0 ? width / (u1 - u0) : INFINITY, v1 > v0 ? height / (v1 - v0) : INFINITY);
+    if (!std::isfinite(scale)) scale = 1;
+    cu = (u0 + u1) / 2;
+    cv = (v0 + v1) / 2;
   }
-  const double width = size.width() * 0.9, height = size.height() * 0.9;
-  double scale =
-      std::min(u1 > u0 ? width / (u1 - u0) : INFINITY, v1 > v0 ? height / (v1 - v0) : INFINITY);
-  if (!std::isfinite(scale)) scale = 1;
-  const double cu = (u0 + u1) / 2, cv = (v0 + v1) / 2;
 
-  // Back to front: by the mean depth of each face toward the eye.
+  QPointF project(const Vec3& q) const {
+    return {size.width() / 2.0 + (dot(q, right) - cu) * scale,
+            size.height() / 2.0 - (dot(q, up) - cv) * scale};
+  }
+};
+
+// The faces back to front: by the mean depth of each face toward the eye.
+std::vector<uint32_t> backToFront(const Mesh& mesh, const Vec3& eye) {
   const size_t faces = mesh.faceCount();
   std::vector<double> depth(faces, 0);
   for (size_t f = 0; f < faces; ++f) {
@@ -59,41 +70,52 @@ Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(),
                    [&](uint32_t a, uint32_t b) { return depth[a] < depth[b]; });
+  return order;
+}
 
+QColor colourOf(const Mesh& mesh, size_t f) {
+  const int32_t c = mesh.faceColour[f];
+  if (c == Mesh::noColour) return defaultColour;
+  const Colour& colour = mesh.colours[size_t(c)];
+  return QColor::fromRgbF(colour.red, colour.green, colour.blue);
+}
+
+}  // namespace
+
+Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(size) {
+  if (mesh.corners.empty()) return;
+  const Camera camera(mesh, view, size);
   points_.reserve(mesh.corners.size());
-  std::vector<Face> backToFront;
-  backToFront.reserve(faces);
-  for (uint32_t f : order) {
+  std::vector<Face> faces;
+  faces.reserve(mesh.faceCount());
+  for (uint32_t f : backToFront(mesh, camera.eye)) {
     const uint32_t count = mesh.faceSize(f);
     if (count == 0) continue;
     const auto first = static_cast<uint32_t>(points_.size());
     for (uint32_t i = 0; i < count; ++i) {
-      const Vec3 q = toVec3(mesh.positions[mesh.face(f)[i]]);
-      points_.emplace_back(size.width() / 2.0 + (dot(q, right) - cu) * scale,
-                           size.height() / 2.0 - (dot(q, up) - cv) * scale);
+      points_.push_back(camera.project(toVec3(mesh.positions[mesh.face(f)[i]])));
     }
-    const int32_t c = mesh.faceColour[f];
-    const QColor colour = c == Mesh::noColour ? defaultColour
-                                              : QColor::fromRgbF(mesh.colours[size_t(c)].red,
-                                                                 mesh.colours[size_t(c)].green,
-                                                                 mesh.colours[size_t(c)].blue);
+    const QColor colour = colourOf(mesh, f);
     const Vec3 n = newellNormal(mesh.positions, mesh.face(f), count);
     const double l = length(n);
     const Vec3 normal = l > 0 ? Vec3{n.x / l, n.y / l, n.z / l} : Vec3{0, 0, 0};
     // Seen edge-on, or without area: a line, in the face's colour darkened.
-    if (count < 3 || l == 0 || std::fabs(dot(normal, eye)) < 1e-6) {
-      backToFront.push_back({first, count, colour, colour.darker(150), true});
+    if (count < 3 || l == 0 || std::fabs(dot(normal, camera.eye)) < 1e-6) {
+      faces.push_back({first, count, colour, colour.darker(150), true});
       continue;
     }
-    const double shade = 0.35 + 0.65 * std::fabs(dot(normal, light));
+    const double shade = 0.35 + 0.65 * std::fabs(dot(normal, camera.light));
     const QColor lit =
         QColor::fromRgbF(float(colour.redF() * shade), float(colour.greenF() * shade),
                          float(colour.blueF() * shade));
-    backToFront.push_back({first, count, lit, lit.darker(160), false});
+    faces.push_back({first, count, lit, lit.darker(160), false});
   }
+  keepVisible(faces);
+}
 
+void Picture::keepVisible(const std::vector<Face>& backToFront) {
   // From the front back, leave out the faces that nearer ones wholly cover.
-  Coverage coverage(size);
+  Coverage coverage(size_);
   std::vector<bool> hidden(backToFront.size(), false);
   for (size_t k = backToFront.size(); k-- > 0;) {
     const Face& face = backToFront[k];

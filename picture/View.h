@@ -41,6 +41,9 @@ class Picture {
     QColor edge;
     bool line;
   };
+  // Keeps, in faces_, the faces of `backToFront` that nearer ones do not wholly cover.
+  void keepVisible(const std::vector<Face>& backToFront);
+
   QSize size_;
   std::vector<QPointF> points_;
   std::vector<Face> faces_;  // back to front
