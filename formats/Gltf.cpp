@@ -22,9 +22,15 @@ void appendNumber(std::string& json, uint64_t value) { json += std::to_string(va
 class Base64 {
  public:
   explicit Base64(ByteWriter& out) : out_(out) {}
+  // A large piece is taken a chunk at a time, so that no more than a chunk waits.
   void add(std::string_view bytes) {
-    pending_.append(bytes.data(), qsizetype(bytes.size()));
-    if (pending_.size() >= chunk) encode(pending_.size() / 3 * 3);
+    while (!bytes.empty()) {
+      const size_t room = size_t(chunk - pending_.size());
+      const std::string_view piece = bytes.substr(0, room);
+      pending_.append(piece.data(), qsizetype(piece.size()));
+      bytes.remove_prefix(piece.size());
+      if (pending_.size() >= chunk) encode(pending_.size() / 3 * 3);
+    }
   }
   void finish() { encode(pending_.size()); }
 

@@ -50,17 +50,17 @@ void writeBaseMaterials(const Mesh& mesh, ByteWriter& xml) {
 // Numbers the vertices that a group of triangles uses anew, from 0, in the order they are met.
 class LocalVertices {
  public:
-  explicit LocalVertices(size_t positions) : local_(positions), stamp_(positions, 0) {}
+  explicit LocalVertices(size_t positions) : local_(positions, unnumbered) {}
 
-  // The vertices of the triangles order[first] to order[last - 1], for group g.
+  // The vertices of the triangles first[0] to last[-1], numbered from 0.
   const std::vector<uint32_t>& number(const Triangles& triangles, const uint32_t* first,
-                                      const uint32_t* last, size_t g) {
+                                      const uint32_t* last) {
+    for (uint32_t v : used_) local_[v] = unnumbered;  // the group before's numbers
     used_.clear();
     for (; first != last; ++first) {
       for (size_t i = 0; i < 3; ++i) {
         const uint32_t v = triangles.corners[3 * size_t{*first} + i];
-        if (stamp_[v] != g + 1) {
-          stamp_[v] = static_cast<uint32_t>(g + 1);
+        if (local_[v] == unnumbered) {
           local_[v] = static_cast<uint32_t>(used_.size());
           used_.push_back(v);
         }
@@ -71,8 +71,8 @@ class LocalVertices {
   uint64_t operator[](uint32_t v) const { return local_[v]; }
 
  private:
+  static constexpr uint32_t unnumbered = UINT32_MAX;
   std::vector<uint32_t> local_;
-  std::vector<uint32_t> stamp_;  // the group + 1 that numbered the vertex
   std::vector<uint32_t> used_;
 };
 
@@ -118,7 +118,7 @@ std::vector<uint64_t> writeObjects(const Mesh& mesh, const Triangles& triangles,
     if (groups.size(g) == 0) continue;
     const uint32_t* first = groups.order.data() + groups.start[g];
     const uint32_t* last = groups.order.data() + groups.start[g + 1];
-    const std::vector<uint32_t>& used = local.number(triangles, first, last, g);
+    const std::vector<uint32_t>& used = local.number(triangles, first, last);
     objects.push_back(id);
     xml.text("<object id=\"");
     xml.number(id++);
