@@ -2,7 +2,8 @@
 # Runs each fuzz target for SECONDS seconds and prints what it did: runs, corpus size and the
 # code edges covered. The model targets start from fuzz/corpus/ and the models of the
 # command-line cases, with the format's tokens in fuzz/model.dict; each importer target starts
-# from the files of its format in the command-line cases.
+# from the files of its format in the command-line cases, and the 3MF target, which fuzzes the
+# model part, from the parts in fuzz/seeds/.
 # usage: fuzz/run.sh [BUILD_DIR] [SECONDS]     (default: build-fuzz, 60)
 # Build first: cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANDREL_FUZZ=ON
 #              -DVANDREL_TESTS=OFF && cmake --build build-fuzz
@@ -13,7 +14,8 @@ seconds=${2:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
-for target in fuzz_reader fuzz_commands fuzz_obj fuzz_off fuzz_stl fuzz_ply fuzz_gltf; do
+for target in fuzz_reader fuzz_commands fuzz_obj fuzz_off fuzz_stl fuzz_ply fuzz_gltf fuzz_glb \
+    fuzz_3mf; do
   mkdir "$work/$target"
   extension=${target#fuzz_}
   dictionary=()
@@ -21,6 +23,10 @@ for target in fuzz_reader fuzz_commands fuzz_obj fuzz_off fuzz_stl fuzz_ply fuzz
     cp "$here"/corpus/* "$work/$target/"
     extension=poly
     dictionary=(-dict="$here/model.dict")
+  fi
+  if [ "$target" = fuzz_3mf ]; then
+    cp "$here"/seeds/*.model "$work/$target/"
+    extension=model
   fi
   n=0
   for seed in "$here"/../tests/cli/*/in/*."$extension" "$here"/../tests/cli/*/out/*."$extension"; do

@@ -12,21 +12,10 @@
 #include "ModelMesh.h"
 #include "ModelWalk.h"
 #include "Normals.h"
+#include "TestSupport.h"
 #include "Vandrel.h"
 
 namespace {
-
-QByteArray contents(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void run(std::vector<QByteArray> words) {
-  words.insert(words.begin(), "vandrel");
-  std::vector<char*> argv;
-  for (QByteArray& word : words) argv.push_back(word.data());
-  Vandrel command(static_cast<int>(argv.size()), argv.data());
-}
 
 using Key = std::tuple<int, int, int>;  // a colour to 8 bits, or -1 -1 -1 for none
 

@@ -12,20 +12,10 @@
 
 #include "ModelText.h"
 #include "ModelWalk.h"
+#include "TestSupport.h"
 #include "Vandrel.h"
 
 namespace {
-
-QByteArray contents(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void run(std::vector<QByteArray> words) {
-  std::vector<char*> argv;
-  for (QByteArray& word : words) argv.push_back(word.data());
-  Vandrel command(static_cast<int>(argv.size()), argv.data());
-}
 
 class Pipeline : public ::testing::Test {
  protected:
@@ -55,7 +45,7 @@ class Pipeline : public ::testing::Test {
 }  // namespace
 
 TEST_F(Pipeline, TransformWritesTheWholeModelTransformed) {
-  run({"vandrel", "create", name("moved"), name("model"), "XT", "3", "ZD", "30", "XS", "2"});
+  run({"create", name("moved"), name("model"), "XT", "3", "ZD", "30", "XS", "2"});
   Vandrel whole;
   whole.loadFile(path("model"));
   char steps[][3] = {"XT", "3", "ZD", "30", "XS", "2"};
@@ -84,11 +74,11 @@ TEST_F(Pipeline, ExtrudeAndClipWriteWhatTheyWriteOfAModelInHand) {
   kept.writeFile(path("solid"));
   kept.model->reset();
 
-  run({"vandrel", "extrude", name("solid"), name("prisms"), "2.5"});
+  run({"extrude", name("solid"), name("prisms"), "2.5"});
   kept.doExtrude(2.5f, path("prisms2"));
   EXPECT_TRUE(contents(path("prisms.poly")) == contents(path("prisms2.poly")));
 
-  run({"vandrel", "clip", name("model"), name("half"), "1", "0.5", "0", "10", "0", "0"});
+  run({"clip", name("model"), name("half"), "1", "0.5", "0", "10", "0", "0"});
   empties.doClip(path("half2"), Plane{{1, 0.5, 0}, {10, 0, 0}});
   const QByteArray half = contents(path("half.poly"));
   EXPECT_GT(half.size(), 1 << 20);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "TestSupport.h"
 #include "Vandrel.h"
 
 namespace {
@@ -12,12 +13,6 @@ namespace {
 class Render : public ::testing::Test {
  protected:
   QByteArray path(const char* name) { return dir.filePath(QString::fromLatin1(name)).toUtf8(); }
-  void run(std::vector<QByteArray> words) {
-    words.insert(words.begin(), "vandrel");
-    std::vector<char*> argv;
-    for (QByteArray& word : words) argv.push_back(word.data());
-    Vandrel command(static_cast<int>(argv.size()), argv.data());
-  }
   // A red box: the square 0..1 x 0..1 at z = 0 extruded to z = 1.
   void redBox() {
     run({"polygonC", path("square"), "1", "0", "0", "0", "0", "1", "0", "1", "1", "0", "1"});

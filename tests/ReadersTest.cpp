@@ -1,0 +1,228 @@
+// Each reader on bytes written by hand, one file per dialect, as other programs write them: not
+// our writer read back by our reader. Every mesh is compared whole: positions, faces, colours.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Formats.h"
+#include "ZipWriter.h"
+
+namespace {
+
+// A mesh as text: "x y z" per position, then "[colour] i j k ..." per face.
+std::string describe(const Mesh& mesh) {
+  std::string text;
+  for (const Position& p : mesh.positions) {
+    text += std::to_string(p.x) + ' ' + std::to_string(p.y) + ' ' + std::to_string(p.z) + '\n';
+  }
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    const int32_t c = mesh.faceColour[f];
+    if (c != Mesh::noColour) {
+      const Colour& colour = mesh.colours[size_t(c)];
+      text += '[' + std::to_string(colour.red) + ',' + std::to_string(colour.green) + ',' +
+              std::to_string(colour.blue) + "] ";
+    }
+    for (uint32_t i = 0; i < mesh.faceSize(f); ++i) text += std::to_string(mesh.face(f)[i]) + ' ';
+    text += '\n';
+  }
+  return text;
+}
+
+const Neighbour none = [](const std::string&, std::string*) { return false; };
+
+// The unit square and a triangle over it, as most files below hold it.
+const char* const squareAndTriangle =
+    "0.000000 0.000000 0.000000\n1.000000 0.000000 0.000000\n1.000000 1.000000 0.000000\n"
+    "0.000000 1.000000 0.000000\n0.500000 0.500000 2.000000\n";
+
+template <class T>
+void put(std::string& bytes, T value) {
+  char raw[sizeof(T)];
+  std::memcpy(raw, &value, sizeof(T));
+  bytes.append(raw, sizeof(T));
+}
+
+template <class T>
+void putBigEndian(std::string& bytes, T value) {
+  char raw[sizeof(T)];
+  std::memcpy(raw, &value, sizeof(T));
+  for (size_t i = sizeof(T); i-- > 0;) bytes += raw[i];
+}
+
+}  // namespace
+
+TEST(Readers, ObjWithSlashesNegativeIndicesAndMaterials) {
+  const std::string obj =
+      "# written by another program\r\nmtllib parts.mtl\r\ng square\r\n"
+      "v 0 0 0\r\nv 1 0 0\r\nv 1 1 0\r\nv 0 1 0\r\nvt 0 0\r\nvn 0 0 1\r\n"
+      "f 1/1/1 2/1/1 3/1/1 4/1/1\r\nusemtl red\r\nv 0.5 0.5 2\r\nf -5//1 -4//1 -1//1\r\n"
+      "l 1 2\r\np 3\r\n";
+  const Neighbour materials = [](const std::string& name, std::string* text) {
+    if (name != "parts.mtl") return false;
+    *text = "newmtl red\nKa 0 0 0\nKd 1 0 0.5\n";
+    return true;
+  };
+  Skipped skipped;
+  EXPECT_EQ(describe(readObj(obj, materials, &skipped)),
+            std::string(squareAndTriangle) + "0 1 2 3 \n[1.000000,0.000000,0.500000] 0 1 4 \n");
+  EXPECT_EQ(skipped.lines, 1u);
+  EXPECT_EQ(skipped.points, 1u);
+}
+
+TEST(Readers, AsciiStlSharesEqualPositions) {
+  const std::string stl =
+      "solid part\n  facet normal 0 0 1\n    outer loop\n      vertex 0 0 0\n"
+      "      vertex 1 0 0\n      vertex 1 1 0\n    endloop\n  endfacet\n"
+      "  facet normal 0 0 1\n    outer loop\n      vertex 0 0 0\n      vertex 1 1 0\n"
+      "      vertex 0 1 0\n    endloop\n  endfacet\nendsolid part\n";
+  Skipped skipped;
+  EXPECT_EQ(describe(readStl(stl, &skipped)),
+            "0.000000 0.000000 0.000000\n1.000000 0.000000 0.000000\n"
+            "1.000000 1.000000 0.000000\n0.000000 1.000000 0.000000\n0 1 2 \n0 2 3 \n");
+}
+
+TEST(Readers, BinaryStlWithAnAttributeWord) {
+  std::string stl(80, ' ');
+  put(stl, uint32_t{1});
+  const float values[12] = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0};  // normal, then three corners
+  for (float v : values) put(stl, v);
+  put(stl, uint16_t{0x7C00});  // a colour word some programs write: not read
+  Skipped skipped;
+  EXPECT_EQ(describe(readStl(stl, &skipped)),
+            "0.000000 0.000000 0.000000\n1.000000 0.000000 0.000000\n"
+            "0.000000 1.000000 0.000000\n0 1 2 \n");
+}
+
+TEST(Readers, AsciiPlyWithFaceColoursAndOtherElements) {
+  const std::string ply =
+      "ply\nformat ascii 1.0\ncomment made by hand\nelement vertex 5\nproperty float x\n"
+      "property float y\nproperty float z\nproperty float confidence\nelement face 2\n"
+      "property list uchar int vertex_indices\nproperty uchar red\nproperty uchar green\n"
+      "property uchar blue\nelement edge 1\nproperty int vertex1\nproperty int vertex2\n"
+      "end_header\n0 0 0 1\n1 0 0 1\n1 1 0 1\n0 1 0 1\n0.5 0.5 2 1\n4 0 1 2 3 255 0 0\n"
+      "3 0 1 4 0 0 255\n0 1\n";
+  Skipped skipped;
+  EXPECT_EQ(describe(readPly(ply, &skipped)),
+            std::string(squareAndTriangle) +
+                "[1.000000,0.000000,0.000000] 0 1 2 3 \n[0.000000,0.000000,1.000000] 0 1 4 \n");
+  EXPECT_EQ(skipped.lines, 1u);
+}
+
+TEST(Readers, BigEndianPlyWithDoublesAndUintCounts) {
+  std::string ply =
+      "ply\nformat binary_big_endian 1.0\nelement vertex 3\nproperty double x\n"
+      "property double y\nproperty double z\nelement face 1\n"
+      "property list uint int vertex_indices\nend_header\n";
+  const double values[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+  for (double v : values) putBigEndian(ply, v);
+  putBigEndian(ply, uint32_t{3});
+  for (int32_t i : {0, 1, 2}) putBigEndian(ply, i);
+  Skipped skipped;
+  EXPECT_EQ(describe(readPly(ply, &skipped)),
+            "0.000000 0.000000 0.000000\n1.000000 0.000000 0.000000\n"
+            "0.000000 1.000000 0.000000\n0 1 2 \n");
+}
+
+TEST(Readers, OffWithCommentsAndColoursOfBothScales) {
+  const std::string off =
+      "OFF # a comment after the word\n5 2 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0.5 0.5 2\n"
+      "# the faces\n4 0 1 2 3 255 128 0\n3 0 1 4 0 0.5 1 1\n";
+  Skipped skipped;
+  EXPECT_EQ(describe(readOff(off, &skipped)), std::string(squareAndTriangle) +
+                                                  "[1.000000,0.501961,0.000000] 0 1 2 3 \n" +
+                                                  "[0.000000,0.500000,1.000000] 0 1 4 \n");
+}
+
+namespace {
+
+// One triangle: three positions and unsigned short indices, as many exporters write them.
+std::string triangleBuffer() {
+  std::string bin;
+  const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+  for (float v : positions) put(bin, v);
+  for (int i : {0, 1, 2}) put(bin, static_cast<uint16_t>(i));
+  bin += std::string(2, '\0');
+  return bin;
+}
+
+std::string triangleJson(const std::string& bufferEntry) {
+  return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],)"
+         R"("nodes":[{"children":[1]},{"mesh":0,"translation":[0,0,5]}],)"
+         R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1,"material":0}]}],)"
+         R"("materials":[{"pbrMetallicRoughness":{"baseColorFactor":[0,1,0,1]}}],)"
+         R"("buffers":[)" +
+         bufferEntry +
+         R"(],"bufferViews":[{"buffer":0,"byteLength":36},)"
+         R"({"buffer":0,"byteOffset":36,"byteLength":6}],)"
+         R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3",)"
+         R"("min":[0,0,0],"max":[1,1,0]},)"
+         R"({"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"}]})";
+}
+
+const char* const placedTriangle =
+    "0.000000 0.000000 5.000000\n1.000000 0.000000 5.000000\n0.000000 1.000000 5.000000\n"
+    "[0.000000,1.000000,0.000000] 0 1 2 \n";
+
+}  // namespace
+
+TEST(Readers, GltfWithADataUriShortIndicesAndNestedNodes) {
+  const QByteArray base64 = QByteArray::fromStdString(triangleBuffer()).toBase64();
+  const std::string json =
+      triangleJson(R"({"byteLength":44,"uri":"data:application/gltf-buffer;base64,)" +
+                   base64.toStdString() + R"("})");
+  Skipped skipped;
+  EXPECT_EQ(describe(readGltf(json, false, std::string(), &skipped)), placedTriangle);
+}
+
+TEST(Readers, GlbWithItsBinaryChunk) {
+  std::string json = triangleJson(R"({"byteLength":44})");
+  while (json.size() % 4 != 0) json += ' ';
+  const std::string bin = triangleBuffer();
+  std::string glb = "glTF";
+  put(glb, uint32_t{2});
+  put(glb, static_cast<uint32_t>(12 + 8 + json.size() + 8 + bin.size()));
+  put(glb, static_cast<uint32_t>(json.size()));
+  glb += "JSON" + json;
+  put(glb, static_cast<uint32_t>(bin.size()));
+  glb += std::string("BIN\0", 4) + bin;
+  Skipped skipped;
+  EXPECT_EQ(describe(readGltf(glb, true, std::string(), &skipped)), placedTriangle);
+}
+
+TEST(Readers, ThreeMfWithComponentsColourGroupsAndTransforms) {
+  std::string package;
+  ByteWriter out([&package](std::string_view piece) { package.append(piece); });
+  {
+    ZipWriter zip(out);
+    zip.begin("_rels/.rels", false);
+    zip.write(R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/)"
+              R"(package/2006/relationships"><Relationship Target="/3D/part.model" Id="r" )"
+              R"(Type="http://schemas.microsoft.com/3dmanufacturing/2013/01/3dmodel"/>)"
+              R"(</Relationships>)");
+    zip.end();
+    zip.begin("3D/part.model", true);
+    zip.write(R"(<?xml version="1.0" encoding="UTF-8"?>)"
+              "\n<model unit=\"millimeter\" xmlns=\"http://schemas.microsoft.com/3dmanufacturing/"
+              "core/2015/02\" xmlns:m=\"http://schemas.microsoft.com/3dmanufacturing/material/"
+              "2015/02\">\n<resources>\n<m:colorgroup id=\"7\"><m:color color=\"#FF0000FF\"/>"
+              "</m:colorgroup>\n<object id=\"1\" type=\"model\">\n  <mesh>\n    <vertices>\n"
+              "      <vertex x=\"0\" y=\"0\" z=\"0\" />\n      <vertex x=\"1\" y=\"0\" z=\"0\" />\n"
+              "      <vertex x=\"0\" y=\"1\" z=\"0\" />\n    </vertices>\n    <triangles>\n"
+              "      <triangle v1=\"0\" v2=\"1\" v3=\"2\" pid=\"7\" p1=\"0\" />\n"
+              "    </triangles>\n  </mesh>\n</object>\n<object id=\"2\" type=\"model\">"
+              "<components><component objectid=\"1\" transform=\"1 0 0 0 1 0 0 0 1 0 0 5\"/>"
+              "</components></object>\n</resources>\n<build><item objectid=\"2\" "
+              "transform=\"2 0 0 0 2 0 0 0 2 0 0 0\"/></build>\n</model>\n");
+    zip.end();
+    zip.finish();
+  }
+  out.flush();
+  Skipped skipped;
+  EXPECT_EQ(describe(read3mf(package, &skipped)),
+            "0.000000 0.000000 10.000000\n2.000000 0.000000 10.000000\n"
+            "0.000000 2.000000 10.000000\n[1.000000,0.000000,0.000000] 0 1 2 \n");
+}
