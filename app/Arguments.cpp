@@ -8,6 +8,7 @@
 #include "Keywords.h"
 #include "Numbers.h"
 #include "Quote.h"
+#include "Solid.h"
 
 QString modelName(const char* text) {
   const QString name = QString::fromUtf8(text);
@@ -120,12 +121,37 @@ Format fileFormat(const QString& file) {
   return format->format;
 }
 
+// The value of --weld: a distance, not negative.
+double weldDistance(const char* text) {
+  const float distance = readArgument(text);
+  if (distance < 0) {
+    throw UsageError(QStringLiteral("the weld distance ") + quotedField(text) +
+                     QStringLiteral(" is negative"));
+  }
+  return distance;
+}
+
+// Options after the arguments at words[first] on: only --weld DISTANCE.
+double weldOption(Words words, int first) {
+  double weld = defaultWeld;
+  for (int i = first; i < words.count; i += 2) {
+    if (QString::fromUtf8(words[i]) != QLatin1String("--weld")) {
+      throw UsageError(QStringLiteral("unknown option ") + quotedField(words[i]));
+    }
+    if (i + 1 == words.count) throw UsageError(QStringLiteral("--weld needs a value"));
+    weld = weldDistance(words[i + 1]);
+  }
+  return weld;
+}
+
 }  // namespace
 
 ExportArguments exportArguments(Words words) {
   const QString file = modelName(words[1]);
-  return {modelName(words[0]), file, fileFormat(file)};
+  return {modelName(words[0]), file, fileFormat(file), weldOption(words, 2)};
 }
+
+InfoArguments infoArguments(Words words) { return {modelName(words[0]), weldOption(words, 1)}; }
 
 ImportArguments importArguments(Words words) {
   const QString file = modelName(words[0]);
@@ -144,13 +170,19 @@ RenderArguments renderArguments(Words words) {
                      QStringLiteral(" is not known: name a file ending in .png or .svg"));
   }
   arguments.svg = extension == QLatin1String("svg");
+  arguments.weld = defaultWeld;
   for (int i = 2; i < words.count; i += 2) {
     const QString option = QString::fromUtf8(words[i]);
-    if (option != QLatin1String("--view") && option != QLatin1String("--size")) {
+    if (option != QLatin1String("--view") && option != QLatin1String("--size") &&
+        option != QLatin1String("--weld")) {
       throw UsageError(QStringLiteral("unknown option ") + quotedField(words[i]));
     }
     if (i + 1 == words.count) throw UsageError(option + QStringLiteral(" needs a value"));
     const QString value = QString::fromUtf8(words[i + 1]);
+    if (option == QLatin1String("--weld")) {
+      arguments.weld = weldDistance(words[i + 1]);
+      continue;
+    }
     if (option == QLatin1String("--view")) {
       if (!viewOf(value, &arguments.view)) {
         throw UsageError(QStringLiteral("the view ") + quotedField(words[i + 1]) +

@@ -83,11 +83,15 @@ struct ClipArguments {
 };
 ClipArguments clipArguments(Words words);
 
-// export SOURCE FILE and import FILE NAME: FILE's extension names its format.
+// --weld DISTANCE, after the other arguments of export, info and render: how close positions
+// must be to be one vertex (Weld.h); defaultWeld unless given, 0 for bit-equal positions only.
+
+// export SOURCE FILE [--weld DISTANCE] and import FILE NAME: FILE's extension names its format.
 struct ExportArguments {
   QString source;
   QString file;
   Format format;
+  double weld;
 };
 ExportArguments exportArguments(Words words);
 struct ImportArguments {
@@ -97,13 +101,22 @@ struct ImportArguments {
 };
 ImportArguments importArguments(Words words);
 
-// render SOURCE PICTURE [--view VIEW] [--size WIDTHxHEIGHT]: PICTURE's extension, .png or
-// .svg, names its kind; the size is 800x600 unless given, each side from 1 to 16384.
+// render SOURCE PICTURE [--view VIEW] [--size WIDTHxHEIGHT] [--weld DISTANCE]: PICTURE's
+// extension, .png or .svg, names its kind; the size is 800x600 unless given, each side from 1
+// to 16384.
 struct RenderArguments {
   QString source;
   QString picture;
   bool svg;
   View view;
   QSize size{800, 600};
+  double weld;
 };
 RenderArguments renderArguments(Words words);
+
+// info SOURCE [--weld DISTANCE]
+struct InfoArguments {
+  QString source;
+  double weld;
+};
+InfoArguments infoArguments(Words words);

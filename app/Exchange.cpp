@@ -9,8 +9,8 @@
 #include "Formats.h"
 #include "MeshFile.h"
 #include "OutputFile.h"
-#include "OutwardTriangles.h"
 #include "Quote.h"
+#include "Solid.h"
 #include "Vandrel.h"
 
 namespace {
@@ -27,12 +27,14 @@ QString count(size_t n, const char* one, const char* many) {
 
 void Vandrel::exportFile(const ExportArguments& arguments) {
   const FormatInfo& format = formatInfo(arguments.format);
-  const Mesh mesh = readMesh(arguments.source + QStringLiteral(".poly"));
-  const Triangles triangles = format.triangles ? outwardTriangles(mesh) : Triangles();
+  const Solid solid = solidOf(readMesh(arguments.source + QStringLiteral(".poly")), arguments.weld,
+                              format.triangles);
+  const Mesh& mesh = solid.mesh;
+  const Triangles& triangles = solid.triangles;
   OutputFile out(arguments.file);
   ByteWriter bytes = writerTo(out);
   if (format.companion == nullptr || mesh.colours.empty()) {
-    format.write({mesh, triangles, bytes, nullptr, std::string()});
+    format.write({mesh, triangles, solid.parts, bytes, nullptr, std::string()});
     bytes.flush();
     out.commit();
     return;
@@ -42,8 +44,8 @@ void Vandrel::exportFile(const ExportArguments& arguments) {
       file.left(file.lastIndexOf(u'.') + 1) + QLatin1String(format.companion);
   OutputFile companion(companionPath);
   ByteWriter companionBytes = writerTo(companion);
-  format.write(
-      {mesh, triangles, bytes, &companionBytes, QFileInfo(companionPath).fileName().toStdString()});
+  format.write({mesh, triangles, solid.parts, bytes, &companionBytes,
+                QFileInfo(companionPath).fileName().toStdString()});
   companionBytes.flush();
   bytes.flush();
   OutputFile::commitTogether(companion, out);

@@ -13,11 +13,13 @@
 #include "Numbers.h"
 #include "OutputFile.h"
 #include "Parallel.h"
+#include "Solid.h"
 #include "Vandrel.h"
 
 void Vandrel::render(const RenderArguments& arguments) {
-  const Picture picture(readMesh(arguments.source + QStringLiteral(".poly")), arguments.view,
-                        arguments.size);
+  const Solid solid =
+      solidOf(readMesh(arguments.source + QStringLiteral(".poly")), arguments.weld, false);
+  const Picture picture(solid.mesh, arguments.view, arguments.size);
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
   if (arguments.svg) {
@@ -55,8 +57,8 @@ void Vandrel::render(const RenderArguments& arguments) {
   out.commit();
 }
 
-void Vandrel::info(const QString& source) {
-  const Measures m = measure(readMesh(source + QStringLiteral(".poly")));
+void Vandrel::info(const InfoArguments& arguments) {
+  const Measures m = measure(readMesh(arguments.source + QStringLiteral(".poly")), arguments.weld);
   auto number = [](double v) {
     char text[maxNumberLength];
     return QString::fromLatin1(text, formatNumber(v, text) - text);
@@ -71,8 +73,13 @@ void Vandrel::info(const QString& source) {
   }
   text += QStringLiteral("\narea: ") + number(m.area) + QStringLiteral("\nno-area: ") +
           QString::number(m.withoutArea) + QStringLiteral("\ncolours: ") +
-          QString::number(m.colours) + QStringLiteral("\nclosed: ");
-  text += m.closed ? QStringLiteral("yes\nvolume: ") + number(m.volume)
-                   : QStringLiteral("no, %1 open edges").arg(m.openEdges);
+          QString::number(m.colours);
+  text += QStringLiteral("\nparts: %1\nopen-edges: %2\ntouching-edges: %3\ninward-faces: %4\n")
+              .arg(m.parts)
+              .arg(m.openEdges)
+              .arg(m.touchingEdges)
+              .arg(m.inwardFaces);
+  text += m.closed ? QStringLiteral("closed: yes\nvolume: ") + number(m.volume)
+                   : QStringLiteral("closed: no");
   print(text + u'\n');
 }

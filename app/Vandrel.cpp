@@ -40,15 +40,16 @@ const Command commands[] = {
     {"rot", 10, 10, "SOURCE OUTPUT AX AY AZ CX CY CZ COUNT TOTAL",
      "place COUNT copies turned about an axis over TOTAL degrees",
      [](Vandrel& v, Words w) { v.rot(rotArguments(w)); }},
-    {"export", 2, 2, "SOURCE FILE", "write a model as FORMATS",
+    {"export", 2, 4, "SOURCE FILE [--weld DISTANCE]", "write a model as FORMATS",
      [](Vandrel& v, Words w) { v.exportFile(exportArguments(w)); }},
     {"import", 2, 2, "FILE NAME", "read a model from one of those formats, a face an object",
      [](Vandrel& v, Words w) { v.importFile(importArguments(w)); }},
-    {"render", 2, 6, "SOURCE PICTURE [--view VIEW] [--size WIDTHxHEIGHT]",
+    {"render", 2, 8, "SOURCE PICTURE [--view VIEW] [--size WIDTHxHEIGHT] [--weld DISTANCE]",
      "draw a model into a .png or .svg picture; VIEW is iso, top, front, side or AZ,EL",
      [](Vandrel& v, Words w) { v.render(renderArguments(w)); }},
-    {"info", 1, 1, "SOURCE", "print what is in a model: counts, bounds, area, closed, volume",
-     [](Vandrel& v, Words w) { v.info(modelName(w[0])); }},
+    {"info", 1, 3, "SOURCE [--weld DISTANCE]",
+     "print what is in a model: counts, bounds, area, parts, closed, volume",
+     [](Vandrel& v, Words w) { v.info(infoArguments(w)); }},
 };
 
 QString usageLine(const Command& command) {
@@ -68,7 +69,9 @@ QString helpText() {
   text += QStringLiteral(
       "  vandrel --help | --version\n\n"
       "KEYWORD is one of XT YT ZT (translate), XS YS ZS US (scale), XD YD ZD (turn by degrees)\n"
-      "and XR YR ZR (turn by radians). Exit status: 0 success, 1 failure, 2 usage error.\n");
+      "and XR YR ZR (turn by radians). DISTANCE: positions closer than it are one vertex\n"
+      "(default 1e-5 of the model's largest side; 0 joins only equal positions).\n"
+      "Exit status: 0 success, 1 failure, 2 usage error.\n");
   return text;
 }
 

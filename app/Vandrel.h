@@ -73,7 +73,7 @@ class Vandrel {
   // render: a picture of the model, PNG or SVG.
   void render(const RenderArguments& arguments);
   // info: what is in the model, a "key: value" line each on standard output.
-  void info(const QString& source);
+  void info(const InfoArguments& arguments);
 
   std::unique_ptr<LNHHolder> model;  // the model the model-file commands work on
   QString loadedPath;                // the file the model was read from, for messages

@@ -26,7 +26,7 @@ std::vector<FormatInfo> table() {
        [](const WriteJob& j) { writeGltf(j.mesh, j.triangles, false, j.out); },
        [](const ReadJob& j) { return readGltf(j.bytes, false, j.folder, j.skipped); }},
       {Format::threeMf, "3mf", "3MF package", true, nullptr,
-       [](const WriteJob& j) { write3mf(j.mesh, j.triangles, j.out); },
+       [](const WriteJob& j) { write3mf(j.mesh, j.triangles, j.parts, j.out); },
        [](const ReadJob& j) { return read3mf(j.bytes, j.skipped); }},
   };
 }

@@ -7,6 +7,7 @@
 
 #include "Bytes.h"
 #include "Mesh.h"
+#include "Parts.h"
 
 // What a reader found that is not a face: points, and lines (polylines count once each).
 struct Skipped {
@@ -21,15 +22,15 @@ struct FormatError {
   std::string what;
 };
 
-// Writers: the mesh's file in a format. Triangle formats take the mesh's triangles, turned so
-// that closed shells face outward (Triangulate.h, Shells.h). Writing fails only in the sink.
+// Writers: the mesh's file in a format, its faces turned outward (Solid.h); triangle formats take
+// its triangles. Writing fails only in the sink.
 void writeObj(const Mesh& mesh, const std::string& materialFile, ByteWriter& out);
 void writeMtl(const Mesh& mesh, ByteWriter& out);
 void writePly(const Mesh& mesh, ByteWriter& out);
 void writeOff(const Mesh& mesh, ByteWriter& out);
 void writeStl(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
 void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out);
-void write3mf(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
+void write3mf(const Mesh& mesh, const Triangles& triangles, const Parts& parts, ByteWriter& out);
 
 // Adds a face a reader found: one of a single vertex is a point and one of two a line, which
 // are counted in `skipped` instead; one without vertices is passed over.
@@ -57,6 +58,7 @@ enum class Format { obj, stl, ply, off, glb, gltf, threeMf };
 struct WriteJob {
   const Mesh& mesh;
   const Triangles& triangles;  // the outward triangles, for a format that takes triangles
+  const Parts& parts;          // the mesh's parts, each face already turned outward
   ByteWriter& out;
   ByteWriter* companion;      // the companion file, when one is written
   std::string companionName;  // its name, as the file refers to it

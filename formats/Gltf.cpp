@@ -1,13 +1,16 @@
 // glTF 2.0, written: one mesh of one primitive per colour (a material each) and one for the
-// faces without colour, all sharing one list of positions.
+// faces without colour, all sharing one list of positions. glTF is Y-up and vandrel Z-up: a
+// position (x, y, z) is written as (x, z, -y), so that what stands up in vandrel stands up in
+// a viewer; the reader turns it back.
 
 #include <QByteArray>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "Bounds.h"
-#include "ColourGroups.h"
 #include "Formats.h"
+#include "TriangleGroups.h"
 
 namespace {
 
@@ -45,11 +48,13 @@ class Base64 {
   QByteArray pending_;
 };
 
+Position yUp(const Position& p) { return {p.x, p.z, -p.y}; }
+
 // The one buffer: the positions, then the triangles' indices group after group.
 struct Buffer {
   const Mesh& mesh;
   const Triangles& triangles;
-  const ColourGroups& groups;
+  const TriangleGroups& groups;
 
   size_t positionBytes() const { return mesh.positions.size() * sizeof(Position); }
   size_t indexBytes() const { return groups.order.size() * 3 * sizeof(uint32_t); }
@@ -58,7 +63,15 @@ struct Buffer {
   // Hands the buffer's bytes to `put` in pieces.
   template <class Put>
   void write(Put&& put) const {
-    put(std::string_view(reinterpret_cast<const char*>(mesh.positions.data()), positionBytes()));
+    std::vector<Position> turned;
+    turned.reserve(1 << 14);
+    for (size_t i = 0; i < mesh.positions.size(); i += turned.capacity()) {
+      turned.clear();
+      const size_t end = std::min(mesh.positions.size(), i + turned.capacity());
+      for (size_t k = i; k < end; ++k) turned.push_back(yUp(mesh.positions[k]));
+      put(std::string_view(reinterpret_cast<const char*>(turned.data()),
+                           turned.size() * sizeof(Position)));
+    }
     std::vector<uint32_t> piece;
     piece.reserve(3 << 14);
     auto flush = [&]() {
@@ -75,7 +88,7 @@ struct Buffer {
   }
 };
 
-void appendPrimitives(std::string& json, const ColourGroups& groups) {
+void appendPrimitives(std::string& json, const TriangleGroups& groups) {
   json += R"("scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],"meshes":[{"primitives":[)";
   size_t accessor = 1;
   bool first = true;
@@ -131,8 +144,8 @@ void appendBuffers(std::string& json, const Buffer& buffer, bool binary, size_t*
   json += R"(,"target":34963}],"accessors":[{"bufferView":0,"componentType":5126,"count":)";
   appendNumber(json, uint64_t{buffer.mesh.positions.size()});
   const Bounds bounds = boundsOf(buffer.mesh);
-  const float low[3] = {bounds.low.x, bounds.low.y, bounds.low.z};
-  const float high[3] = {bounds.high.x, bounds.high.y, bounds.high.z};
+  const float low[3] = {bounds.low.x, bounds.low.z, -bounds.high.y};
+  const float high[3] = {bounds.high.x, bounds.high.z, -bounds.low.y};
   json += R"(,"type":"VEC3","min":[)";
   for (int i = 0; i < 3; ++i) {
     if (i > 0) json += ',';
@@ -144,7 +157,7 @@ void appendBuffers(std::string& json, const Buffer& buffer, bool binary, size_t*
     appendNumber(json, high[i]);
   }
   json += "]}";
-  const ColourGroups& groups = buffer.groups;
+  const TriangleGroups& groups = buffer.groups;
   for (size_t g = 0; g < groups.count(); ++g) {
     if (groups.size(g) == 0) continue;
     json += R"(,{"bufferView":1,"byteOffset":)";
@@ -189,7 +202,7 @@ void writeBinary(std::string& json, const Buffer* buffer, ByteWriter& out) {
 
 void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out) {
   // Triangles grouped by colour: the faces without colour first, then colour 0, 1, ...
-  const ColourGroups groups = groupByColour(mesh, triangles);
+  const TriangleGroups groups = groupByColour(mesh, triangles);
   const Buffer buffer{mesh, triangles, groups};
   const bool anything = triangles.count() > 0;
   size_t uriAt = 0;

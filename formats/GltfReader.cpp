@@ -1,6 +1,7 @@
 // glTF 2.0, read with tinygltf: the triangles of every mesh that the default scene's nodes
 // place (their transforms applied), in the base colour of their material. Points and lines are
-// counted, not read.
+// counted, not read. Positions are turned from glTF's Y-up to vandrel's Z-up: (x, y, z) in the
+// file is (x, -z, y) here.
 
 #include <sys/stat.h>
 #include <tiny_gltf.h>
@@ -174,7 +175,7 @@ class Reader {
         *out[r] = static_cast<float>(w);
         if (*out[r] - *out[r] != 0) throw FormatError{0, "a position that is not a finite float"};
       }
-      placed.push_back(q);
+      placed.push_back({q.x, -q.z, q.y});  // glTF's Y-up turned to vandrel's Z-up
     });
     std::vector<uint32_t> index(count);
     table_.indices(placed.data(), placed.size(), index.data());

@@ -1,12 +1,13 @@
-// 3MF, written: a ZIP package holding one model part, with an object per colour (its colour
-// from a base material) and one for the triangles without colour.
+// 3MF, written: a ZIP package holding one model part, with an object per part of the mesh
+// (Parts.h), so that every closed part is a closed object, as the 3MF core specification asks
+// of printable objects. Colours are base materials of one group, given triangle by triangle.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "ColourGroups.h"
 #include "Formats.h"
+#include "TriangleGroups.h"
 #include "ZipWriter.h"
 
 namespace {
@@ -36,7 +37,9 @@ std::string hexColour(const Colour& c) {
   return text;
 }
 
-void writeBaseMaterials(const Mesh& mesh, ByteWriter& xml) {
+// The base materials: the mesh's colours, then, where a part mixes faces with and without
+// colour, light grey for those without (a triangle of a coloured object cannot have none).
+void writeBaseMaterials(const Mesh& mesh, bool grey, ByteWriter& xml) {
   if (mesh.colours.empty()) return;
   xml.text("<basematerials id=\"1\">\n");
   for (size_t c = 0; c < mesh.colours.size(); ++c) {
@@ -44,6 +47,7 @@ void writeBaseMaterials(const Mesh& mesh, ByteWriter& xml) {
     xml.number(uint64_t{c});
     xml.text("\" displaycolor=\"" + hexColour(mesh.colours[c]) + "\"/>\n");
   }
+  if (grey) xml.text("<base name=\"none\" displaycolor=\"#CCCCCC\"/>\n");
   xml.text("</basematerials>\n");
 }
 
@@ -91,8 +95,11 @@ void writeVertices(const Mesh& mesh, const std::vector<uint32_t>& used, ByteWrit
   xml.text("</vertices>\n");
 }
 
-void writeTriangles(const Triangles& triangles, const uint32_t* first, const uint32_t* last,
-                    const LocalVertices& local, ByteWriter& xml) {
+// The triangles, each with its colour's index (p1) where the object has colours.
+void writeTriangles(const Mesh& mesh, const Triangles& triangles, const uint32_t* first,
+                    const uint32_t* last, const LocalVertices& local, bool coloured,
+                    ByteWriter& xml) {
+  const auto grey = static_cast<uint64_t>(mesh.colours.size());
   xml.text("<triangles>\n");
   for (; first != last; ++first) {
     const uint32_t* c = &triangles.corners[3 * size_t{*first}];
@@ -102,43 +109,74 @@ void writeTriangles(const Triangles& triangles, const uint32_t* first, const uin
     xml.number(local[c[1]]);
     xml.text("\" v3=\"");
     xml.number(local[c[2]]);
+    if (coloured) {
+      const int32_t colour = mesh.faceColour[triangles.face[*first]];
+      xml.text("\" p1=\"");
+      xml.number(colour == Mesh::noColour ? grey : static_cast<uint64_t>(colour));
+    }
     xml.text("\"/>\n");
   }
   xml.text("</triangles>\n");
 }
 
-// Objects 2, 3, ...: the triangles of each colour group, uncoloured first, with the vertices
-// they use numbered anew. Returns the objects' ids.
-std::vector<uint64_t> writeObjects(const Mesh& mesh, const Triangles& triangles, ByteWriter& xml) {
-  const ColourGroups groups = groupByColour(mesh, triangles);
+// The colour of a group's first coloured triangle, or noColour; *mixed: whether some of its
+// triangles have none.
+int32_t firstColour(const Mesh& mesh, const Triangles& triangles, const uint32_t* first,
+                    const uint32_t* last, bool* mixed) {
+  int32_t found = Mesh::noColour;
+  bool none = false;
+  for (; first != last; ++first) {
+    const int32_t c = mesh.faceColour[triangles.face[*first]];
+    if (c == Mesh::noColour) none = true;
+    if (found == Mesh::noColour) found = c;
+  }
+  *mixed = none && found != Mesh::noColour;
+  return found;
+}
+
+// Objects 2, 3, ...: the triangles of each part, with the vertices they use numbered anew.
+// Returns the objects' ids.
+std::vector<uint64_t> writeObjects(const Mesh& mesh, const Triangles& triangles,
+                                   const TriangleGroups& groups, ByteWriter& xml) {
   LocalVertices local(mesh.positions.size());
   std::vector<uint64_t> objects;
   uint64_t id = 2;
   for (size_t g = 0; g < groups.count(); ++g) {
     if (groups.size(g) == 0) continue;
-    const uint32_t* first = groups.order.data() + groups.start[g];
-    const uint32_t* last = groups.order.data() + groups.start[g + 1];
-    const std::vector<uint32_t>& used = local.number(triangles, first, last);
+    const std::vector<uint32_t>& used = local.number(triangles, groups.begin(g), groups.end(g));
+    bool mixed;
+    const int32_t colour = firstColour(mesh, triangles, groups.begin(g), groups.end(g), &mixed);
     objects.push_back(id);
     xml.text("<object id=\"");
     xml.number(id++);
     xml.text("\" type=\"model\"");
-    if (g > 0) {
+    if (colour != Mesh::noColour) {
       xml.text(" pid=\"1\" pindex=\"");
-      xml.number(uint64_t{g - 1});
+      xml.number(static_cast<uint64_t>(colour));
       xml.text("\"");
     }
     xml.text(">\n<mesh>\n");
     writeVertices(mesh, used, xml);
-    writeTriangles(triangles, first, last, local, xml);
+    writeTriangles(mesh, triangles, groups.begin(g), groups.end(g), local, colour != Mesh::noColour,
+                   xml);
     xml.text("</mesh>\n</object>\n");
   }
   return objects;
 }
 
+// Whether a part mixes triangles with and without colour.
+bool anyMixed(const Mesh& mesh, const Triangles& triangles, const TriangleGroups& groups) {
+  for (size_t g = 0; g < groups.count(); ++g) {
+    bool mixed;
+    firstColour(mesh, triangles, groups.begin(g), groups.end(g), &mixed);
+    if (mixed) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-void write3mf(const Mesh& mesh, const Triangles& triangles, ByteWriter& out) {
+void write3mf(const Mesh& mesh, const Triangles& triangles, const Parts& parts, ByteWriter& out) {
   ZipWriter zip(out);
   zip.begin("[Content_Types].xml", false);
   zip.write(contentTypes);
@@ -154,8 +192,9 @@ void write3mf(const Mesh& mesh, const Triangles& triangles, ByteWriter& out) {
            R"(<model unit="millimeter" xml:lang="en-US" )"
            R"(xmlns="http://schemas.microsoft.com/3dmanufacturing/core/2015/02">)"
            "\n<metadata name=\"Application\">vandrel</metadata>\n<resources>\n");
-  writeBaseMaterials(mesh, xml);
-  const std::vector<uint64_t> objects = writeObjects(mesh, triangles, xml);
+  const TriangleGroups groups = groupByPart(parts, triangles);
+  writeBaseMaterials(mesh, anyMixed(mesh, triangles, groups), xml);
+  const std::vector<uint64_t> objects = writeObjects(mesh, triangles, groups, xml);
   xml.text("</resources>\n<build>\n");
   for (uint64_t object : objects) {
     xml.text("<item objectid=\"");

@@ -2,18 +2,23 @@
 
 #include "Mesh.h"
 
-// What is in a mesh: its size, its area, and whether it is a closed solid and of what volume.
+// What is in a mesh: its size and area as read, and, after welding (Weld.h), its parts and
+// whether they are closed solids and of what volume (Parts.h).
 struct Measures {
   size_t faces = 0;
   size_t corners = 0;
   bool hasBounds = false;  // false without a vertex
   Position low{0, 0, 0}, high{0, 0, 0};
   double area = 0;         // of every face
-  size_t withoutArea = 0;  // faces of fewer than three vertices, or all on one line
+  size_t withoutArea = 0;  // faces without area (Normals.h), as read or once welded
   size_t colours = 0;
-  bool closed = false;  // every edge used by exactly two faces
+  size_t parts = 0;
   size_t openEdges = 0;
-  double volume = 0;  // enclosed, when closed
+  size_t touchingEdges = 0;
+  size_t inwardFaces = 0;
+  bool closed = false;  // at least one part, and every part closed
+  double volume = 0;    // of the closed parts
 };
 
-Measures measure(const Mesh& mesh);
+// `weldDistance` as for solidOf (Solid.h).
+Measures measure(Mesh mesh, double weldDistance);

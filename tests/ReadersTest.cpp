@@ -163,8 +163,9 @@ std::string triangleJson(const std::string& bufferEntry) {
          R"({"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"}]})";
 }
 
+// Placed 5 along glTF's z, which is vandrel's -y; glTF's y is vandrel's z.
 const char* const placedTriangle =
-    "0.000000 0.000000 5.000000\n1.000000 0.000000 5.000000\n0.000000 1.000000 5.000000\n"
+    "0.000000 -5.000000 0.000000\n1.000000 -5.000000 0.000000\n0.000000 -5.000000 1.000000\n"
     "[0.000000,1.000000,0.000000] 0 1 2 \n";
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+
+#include "Mesh.h"
+#include "Parts.h"
+
+// A mesh as it leaves vandrel for other tools: welded (Weld.h), split into parts, and every face
+// turned to face outward (Parts.h), so that each part arrives as the surface it is.
+struct Solid {
+  Mesh mesh;            // welded; a face that faced inward reversed from its first vertex
+  Parts parts;          // of the welded mesh; `reversed` says which faces were turned
+  Triangles triangles;  // when asked for: the faces' triangles, outward
+  size_t weldedAway = 0;
+};
+
+// The weld distance: a distance, or one of these.
+constexpr double defaultWeld = -1;  // 1e-5 of the largest side of the bounding box
+constexpr double noWeld = 0;        // positions shared only where their bits are equal
+
+Solid solidOf(Mesh mesh, double weldDistance, bool withTriangles);

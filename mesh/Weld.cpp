@@ -1,0 +1,174 @@
+#include "Weld.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "Bounds.h"
+#include "Normals.h"
+
+namespace {
+
+// The positions kept so far in a grid of cubic cells, each cell a chain of them.
+class Grid {
+ public:
+  Grid(const Bounds& bounds, double distance, size_t expected)
+      : low_{bounds.low.x, bounds.low.y, bounds.low.z}, distance_(distance) {
+    // Cells much larger than the distance, so that most positions lie in one cell only, and
+    // at most 2^20 to a side, so that the cell numbers stay small.
+    const double side =
+        std::max({double{bounds.high.x} - bounds.low.x, double{bounds.high.y} - bounds.low.y,
+                  double{bounds.high.z} - bounds.low.z});
+    cell_ = std::max(64 * distance, side / double(1 << 20));
+    size_t size = 1024;
+    while (size < 2 * expected) size *= 2;
+    heads_.assign(size, empty);
+    keys_.assign(size, 0);
+  }
+
+  // The kept position closer than the distance to p, or `empty`.
+  uint32_t near(const std::vector<Position>& kept, const Position& p) const {
+    const double c[3] = {p.x, p.y, p.z};
+    int64_t at[3];
+    int reach[3][2];  // the cells to look at along each axis: from at + [0] to at + [1]
+    for (int i = 0; i < 3; ++i) {
+      const double u = (c[i] - low_[i]) / cell_;
+      at[i] = static_cast<int64_t>(std::floor(u));
+      const double within = u - static_cast<double>(at[i]);
+      reach[i][0] = within * cell_ < distance_ ? -1 : 0;
+      reach[i][1] = (1 - within) * cell_ <= distance_ ? 1 : 0;
+    }
+    const double limit = distance_ * distance_;
+    for (int dx = reach[0][0]; dx <= reach[0][1]; ++dx) {
+      for (int dy = reach[1][0]; dy <= reach[1][1]; ++dy) {
+        for (int dz = reach[2][0]; dz <= reach[2][1]; ++dz) {
+          const uint64_t key = keyOf(at[0] + dx, at[1] + dy, at[2] + dz);
+          for (uint32_t k = head(key); k != empty; k = next_[k]) {
+            const double ex = double{kept[k].x} - c[0], ey = double{kept[k].y} - c[1],
+                         ez = double{kept[k].z} - c[2];
+            if (ex * ex + ey * ey + ez * ez < limit) return k;
+          }
+        }
+      }
+    }
+    return empty;
+  }
+
+  // Adds kept position k, at p.
+  void add(uint32_t k, const Position& p) {
+    const double c[3] = {p.x, p.y, p.z};
+    int64_t at[3];
+    for (int i = 0; i < 3; ++i) at[i] = static_cast<int64_t>(std::floor((c[i] - low_[i]) / cell_));
+    const uint64_t key = keyOf(at[0], at[1], at[2]);
+    size_t slot = slotOf(key);
+    if (heads_[slot] == empty) {
+      keys_[slot] = key;
+      ++used_;
+    }
+    next_.push_back(heads_[slot]);
+    heads_[slot] = k;
+    if (2 * used_ > heads_.size()) grow();
+  }
+
+  static constexpr uint32_t empty = UINT32_MAX;
+
+ private:
+  static uint64_t keyOf(int64_t x, int64_t y, int64_t z) {
+    // 21 bits each, the cells of one side counted from -1 to 2^20.
+    auto bits = [](int64_t v) { return static_cast<uint64_t>(v + 1) & 0x1FFFFF; };
+    return bits(x) << 42 | bits(y) << 21 | bits(z);
+  }
+  size_t slotOf(uint64_t key) const {
+    uint64_t h = key * 0x9E3779B97F4A7C15ULL;
+    h ^= h >> 29;
+    size_t slot = static_cast<size_t>(h) & (heads_.size() - 1);
+    while (heads_[slot] != empty && keys_[slot] != key) slot = (slot + 1) & (heads_.size() - 1);
+    return slot;
+  }
+  uint32_t head(uint64_t key) const { return heads_[slotOf(key)]; }
+  void grow() {
+    std::vector<uint32_t> heads(heads_.size() * 2, empty);
+    std::vector<uint64_t> keys(keys_.size() * 2, 0);
+    heads.swap(heads_);
+    keys.swap(keys_);
+    for (size_t i = 0; i < heads.size(); ++i) {
+      if (heads[i] == empty) continue;
+      const size_t slot = slotOf(keys[i]);
+      heads_[slot] = heads[i];
+      keys_[slot] = keys[i];
+    }
+  }
+
+  double low_[3];
+  double distance_;
+  double cell_ = 1;
+  std::vector<uint32_t> heads_;  // per slot: the last position added to its cell
+  std::vector<uint64_t> keys_;   // per slot: its cell
+  std::vector<uint32_t> next_;   // per kept position: the one added to its cell before it
+  size_t used_ = 0;
+};
+
+// Each position's new index: the kept position it joins.
+std::vector<uint32_t> joined(const Mesh& mesh, double distance, std::vector<Position>* kept) {
+  Grid grid(boundsOf(mesh), distance, mesh.positions.size());
+  std::vector<uint32_t> to(mesh.positions.size());
+  for (size_t i = 0; i < mesh.positions.size(); ++i) {
+    const Position& p = mesh.positions[i];
+    uint32_t k = grid.near(*kept, p);
+    if (k == Grid::empty) {
+      k = static_cast<uint32_t>(kept->size());
+      kept->push_back(p);
+      grid.add(k, p);
+    }
+    to[i] = k;
+  }
+  return to;
+}
+
+}  // namespace
+
+double defaultWeldDistance(const Mesh& mesh) {
+  const Bounds b = boundsOf(mesh);
+  const double side = std::max(
+      {double{b.high.x} - b.low.x, double{b.high.y} - b.low.y, double{b.high.z} - b.low.z});
+  return side * 1e-5;
+}
+
+size_t weld(Mesh& mesh, double distance) {
+  if (!(distance > 0) || mesh.positions.empty()) return 0;
+  std::vector<Position> kept;
+  const std::vector<uint32_t> to = joined(mesh, distance, &kept);
+  // The faces anew, with the kept positions renumbered in the order the faces use them.
+  std::vector<uint32_t> number(kept.size(), UINT32_MAX);
+  std::vector<Position> positions;
+  Mesh out;
+  out.colours = mesh.colours;
+  std::vector<uint32_t> face;
+  size_t leftOut = 0;
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    face.clear();
+    const uint32_t* v = mesh.face(f);
+    const uint32_t n = mesh.faceSize(f);
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t k = to[v[i]];
+      if (face.empty() || face.back() != k) face.push_back(k);
+    }
+    while (face.size() > 1 && face.back() == face.front()) face.pop_back();
+    if (n >= 3 && hasArea(mesh.positions, v, n) && !hasArea(kept, face.data(), face.size())) {
+      ++leftOut;
+      continue;
+    }
+    for (uint32_t& k : face) {
+      if (number[k] == UINT32_MAX) {
+        number[k] = static_cast<uint32_t>(positions.size());
+        positions.push_back(kept[k]);
+      }
+      k = number[k];
+    }
+    out.addFace(face.data(), face.size(), mesh.faceColour[f]);
+  }
+  out.positions = std::move(positions);
+  mesh = std::move(out);
+  return leftOut;
+}

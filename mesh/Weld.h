@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+
+#include "Mesh.h"
+
+// Welding: positions closer together than a distance become one vertex, so that copies of a
+// point made by different paths (turned keywords, rot, clip) join the faces that meet there.
+// Six significant digits, the model file's precision, are good to about 1e-5 of a model's
+// extent: that is the default distance.
+
+// 1e-5 of the largest side of the mesh's bounding box; 0 for a mesh without extent.
+double defaultWeldDistance(const Mesh& mesh);
+
+// Joins every position to the first one before it (in the order of the positions) that lies
+// closer than `distance`, and keeps only the positions the faces still use, in their order.
+// Within a face, a vertex that now repeats the one before it goes. A face of three or more
+// vertices that had area and has none after the welding is left out; their count is returned.
+// Distance 0 leaves the mesh as it is: its positions are shared only where their bits are equal.
+// Linear time: each position is compared only with those in its cell of a grid and the
+// neighbouring cells it lies close to.
+size_t weld(Mesh& mesh, double distance);
