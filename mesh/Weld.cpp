@@ -15,41 +15,65 @@ class Grid {
  public:
   Grid(const Bounds& bounds, double distance, size_t expected)
       : low_{bounds.low.x, bounds.low.y, bounds.low.z}, distance_(distance) {
-    // Cells much larger than the distance, so that most positions lie in one cell only, and
-    // at most 2^20 to a side, so that the cell numbers stay small.
+    // Cells twice the distance, so that a position is near one side of its cell at most along
+    // each axis (eight cells to look at) and positions kept, each at least the distance from
+    // the others, are few in a cell; at most 2^20 cells to a side, so that their numbers stay
+    // small.
     const double side =
         std::max({double{bounds.high.x} - bounds.low.x, double{bounds.high.y} - bounds.low.y,
                   double{bounds.high.z} - bounds.low.z});
-    cell_ = std::max(64 * distance, side / double(1 << 20));
+    cell_ = std::max(2 * distance, side / double(1 << 20));
     size_t size = 1024;
     while (size < 2 * expected) size *= 2;
     heads_.assign(size, empty);
     keys_.assign(size, 0);
   }
 
-  // The kept position closer than the distance to p, or `empty`.
-  uint32_t near(const std::vector<Position>& kept, const Position& p) const {
+  // The cells to look in for p: its own, then those whose side p lies closer to than the
+  // distance. Returns how many (1 to 8).
+  int cellsOf(const Position& p, uint64_t* keys) const {
     const double c[3] = {p.x, p.y, p.z};
     int64_t at[3];
-    int reach[3][2];  // the cells to look at along each axis: from at + [0] to at + [1]
+    int step[3];  // the neighbour to look at along each axis: -1, 0 (none) or 1
     for (int i = 0; i < 3; ++i) {
       const double u = (c[i] - low_[i]) / cell_;
       at[i] = static_cast<int64_t>(std::floor(u));
       const double within = u - static_cast<double>(at[i]);
-      reach[i][0] = within * cell_ < distance_ ? -1 : 0;
-      reach[i][1] = (1 - within) * cell_ <= distance_ ? 1 : 0;
+      step[i] = within * cell_ < distance_ ? -1 : (1 - within) * cell_ <= distance_ ? 1 : 0;
     }
-    const double limit = distance_ * distance_;
-    for (int dx = reach[0][0]; dx <= reach[0][1]; ++dx) {
-      for (int dy = reach[1][0]; dy <= reach[1][1]; ++dy) {
-        for (int dz = reach[2][0]; dz <= reach[2][1]; ++dz) {
-          const uint64_t key = keyOf(at[0] + dx, at[1] + dy, at[2] + dz);
-          for (uint32_t k = head(key); k != empty; k = next_[k]) {
-            const double ex = double{kept[k].x} - c[0], ey = double{kept[k].y} - c[1],
-                         ez = double{kept[k].z} - c[2];
-            if (ex * ex + ey * ey + ez * ez < limit) return k;
-          }
+    int count = 0;
+    for (int dx = 0; dx <= (step[0] != 0); ++dx) {
+      for (int dy = 0; dy <= (step[1] != 0); ++dy) {
+        for (int dz = 0; dz <= (step[2] != 0); ++dz) {
+          keys[count++] = keyOf(at[0] + dx * step[0], at[1] + dy * step[1], at[2] + dz * step[2]);
         }
+      }
+    }
+    return count;
+  }
+
+  // Asks for the memory that near(p) will read, so that it arrives while other positions are
+  // worked on: the grid is far larger than the caches.
+  void prefetch(const Position& p) const {
+    uint64_t keys[8];
+    const int count = cellsOf(p, keys);
+    for (int i = 0; i < count; ++i) {
+      const size_t slot = firstSlot(keys[i]);
+      __builtin_prefetch(&heads_[slot]);
+      __builtin_prefetch(&keys_[slot]);
+    }
+  }
+
+  // The kept position closer than the distance to p, or `empty`.
+  uint32_t near(const std::vector<Position>& kept, const Position& p) const {
+    uint64_t keys[8];
+    const int count = cellsOf(p, keys);
+    const double limit = distance_ * distance_;
+    for (int i = 0; i < count; ++i) {
+      for (uint32_t k = head(keys[i]); k != empty; k = next_[k]) {
+        const double ex = double{kept[k].x} - p.x, ey = double{kept[k].y} - p.y,
+                     ez = double{kept[k].z} - p.z;
+        if (ex * ex + ey * ey + ez * ez < limit) return k;
       }
     }
     return empty;
@@ -79,10 +103,15 @@ class Grid {
     auto bits = [](int64_t v) { return static_cast<uint64_t>(v + 1) & 0x1FFFFF; };
     return bits(x) << 42 | bits(y) << 21 | bits(z);
   }
+  size_t firstSlot(uint64_t key) const {
+    uint64_t h = key;  // the finaliser of splitmix64: every bit of the key moves every bit
+    h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    h = (h ^ (h >> 27)) * 0x94D049BB133111EBULL;
+    h ^= h >> 31;
+    return static_cast<size_t>(h) & (heads_.size() - 1);
+  }
   size_t slotOf(uint64_t key) const {
-    uint64_t h = key * 0x9E3779B97F4A7C15ULL;
-    h ^= h >> 29;
-    size_t slot = static_cast<size_t>(h) & (heads_.size() - 1);
+    size_t slot = firstSlot(key);
     while (heads_[slot] != empty && keys_[slot] != key) slot = (slot + 1) & (heads_.size() - 1);
     return slot;
   }
@@ -113,7 +142,9 @@ class Grid {
 std::vector<uint32_t> joined(const Mesh& mesh, double distance, std::vector<Position>* kept) {
   Grid grid(boundsOf(mesh), distance, mesh.positions.size());
   std::vector<uint32_t> to(mesh.positions.size());
+  constexpr size_t ahead = 8;
   for (size_t i = 0; i < mesh.positions.size(); ++i) {
+    if (i + ahead < mesh.positions.size()) grid.prefetch(mesh.positions[i + ahead]);
     const Position& p = mesh.positions[i];
     uint32_t k = grid.near(*kept, p);
     if (k == Grid::empty) {

@@ -17,6 +17,6 @@ double defaultWeldDistance(const Mesh& mesh);
 // Within a face, a vertex that now repeats the one before it goes. A face of three or more
 // vertices that had area and has none after the welding is left out; their count is returned.
 // Distance 0 leaves the mesh as it is: its positions are shared only where their bits are equal.
-// Linear time: each position is compared only with those in its cell of a grid and the
-// neighbouring cells it lies close to.
+// Linear time: each position is compared only with the kept positions in its cell of a grid and
+// the neighbouring cells it lies close to, and those are few, being the distance apart.
 size_t weld(Mesh& mesh, double distance);
