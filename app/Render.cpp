@@ -18,8 +18,8 @@
 
 void Vandrel::render(const RenderArguments& arguments) {
   const Solid solid =
-      solidOf(readMesh(arguments.source + QStringLiteral(".poly")), arguments.weld, false);
-  const Picture picture(solid.mesh, arguments.view, arguments.size);
+      solidOf(readMesh(arguments.source + QStringLiteral(".poly")), arguments.weld, true);
+  const Picture picture(solid.mesh, solid.triangles, arguments.view, arguments.size);
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
   if (arguments.svg) {
@@ -30,23 +30,17 @@ void Vandrel::render(const RenderArguments& arguments) {
     svg.setResolution(96);  // CSS pixels: a browser shows it at the size given
     svg.setTitle(QStringLiteral("vandrel"));
     QPainter painter(&svg);
-    picture.draw(painter);
+    picture.paint(painter);
   } else {
     // The upper and the lower half drawn on two threads, each into an image of its own.
     const int width = arguments.size.width(), height = arguments.size.height();
     const int split = height / 2;
-    QImage image(arguments.size, QImage::Format_ARGB32_Premultiplied);
-    QImage lower(width, height - split, QImage::Format_ARGB32_Premultiplied);
+    QImage image(arguments.size, QImage::Format_RGB32);
+    QImage lower(width, height - split, QImage::Format_RGB32);
     if (image.isNull() || lower.isNull()) {
       throw RunError(QStringLiteral("no memory for a picture of that size"));
     }
-    auto paint = [&picture](QImage& target, int top) {
-      QPainter painter(&target);
-      painter.setRenderHint(QPainter::Antialiasing);
-      painter.translate(0, -top);
-      picture.draw(painter);
-    };
-    inParallel([&]() { paint(image, 0); }, [&]() { paint(lower, split); });
+    inParallel([&]() { picture.raster(image, 0); }, [&]() { picture.raster(lower, split); });
     for (int y = split; y < height; ++y) {
       std::memcpy(image.scanLine(y), lower.constScanLine(y - split), size_t(image.bytesPerLine()));
     }

@@ -1,4 +1,5 @@
-// Pictures of meshes: projection, shading and order worked out once, then drawn.
+// Pictures of meshes: projection and shading worked out once, then drawn with a depth buffer
+// into an image, or painted back to front for a vector format.
 
 #include <QPainter>
 #include <QPolygonF>
@@ -7,7 +8,6 @@
 #include <numeric>
 
 #include "Bounds.h"
-#include "Coverage.h"
 #include "Normals.h"
 #include "View.h"
 
@@ -50,28 +50,11 @@ struct Camera {
     cv = (v0 + v1) / 2;
   }
 
-  QPointF project(const Vec3& q) const {
-    return {size.width() / 2.0 + (dot(q, right) - cu) * scale,
-            size.height() / 2.0 - (dot(q, up) - cv) * scale};
+  void project(const Vec3& q, double* x, double* y) const {
+    *x = size.width() / 2.0 + (dot(q, right) - cu) * scale;
+    *y = size.height() / 2.0 - (dot(q, up) - cv) * scale;
   }
 };
-
-// The faces back to front: by the mean depth of each face toward the eye.
-std::vector<uint32_t> backToFront(const Mesh& mesh, const Vec3& eye) {
-  const size_t faces = mesh.faceCount();
-  std::vector<double> depth(faces, 0);
-  for (size_t f = 0; f < faces; ++f) {
-    double sum = 0;
-    for (uint32_t i = 0; i < mesh.faceSize(f); ++i)
-      sum += dot(toVec3(mesh.positions[mesh.face(f)[i]]), eye);
-    depth[f] = mesh.faceSize(f) > 0 ? sum / mesh.faceSize(f) : 0;
-  }
-  std::vector<uint32_t> order(faces);
-  std::iota(order.begin(), order.end(), 0u);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](uint32_t a, uint32_t b) { return depth[a] < depth[b]; });
-  return order;
-}
 
 QColor colourOf(const Mesh& mesh, size_t f) {
   const int32_t c = mesh.faceColour[f];
@@ -80,91 +63,95 @@ QColor colourOf(const Mesh& mesh, size_t f) {
   return QColor::fromRgbF(colour.red, colour.green, colour.blue);
 }
 
+QColor shaded(const QColor& colour, double shade) {
+  return QColor::fromRgbF(float(colour.redF() * shade), float(colour.greenF() * shade),
+                          float(colour.blueF() * shade));
+}
+
 }  // namespace
 
-Picture::Picture(const Mesh& mesh, const View& view, const QSize& size) : size_(size) {
+Picture::Picture(const Mesh& mesh, const Triangles& triangles, const View& view, const QSize& size)
+    : size_(size) {
   if (mesh.corners.empty()) return;
   const Camera camera(mesh, view, size);
-  points_.reserve(mesh.corners.size());
-  std::vector<Face> faces;
-  faces.reserve(mesh.faceCount());
-  for (uint32_t f : backToFront(mesh, camera.eye)) {
+  // One corner per vertex of the mesh, projected once.
+  corners_.resize(mesh.positions.size());
+  double nearest = -INFINITY, farthest = INFINITY;
+  for (size_t v = 0; v < mesh.positions.size(); ++v) {
+    const Vec3 q = toVec3(mesh.positions[v]);
+    Corner& c = corners_[v];
+    camera.project(q, &c.x, &c.y);
+    c.depth = dot(q, camera.eye);
+    nearest = std::max(nearest, c.depth);
+    farthest = std::min(farthest, c.depth);
+  }
+  depthRange_ = nearest > farthest ? nearest - farthest : 1;
+  // Each face's fill, lit on both sides, darker seen from its back.
+  std::vector<QRgb> fill(mesh.faceCount());
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
     const uint32_t count = mesh.faceSize(f);
-    if (count == 0) continue;
-    const auto first = static_cast<uint32_t>(points_.size());
-    for (uint32_t i = 0; i < count; ++i) {
-      points_.push_back(camera.project(toVec3(mesh.positions[mesh.face(f)[i]])));
-    }
     const QColor colour = colourOf(mesh, f);
-    const Vec3 n = newellNormal(mesh.positions, mesh.face(f), count);
-    const double l = length(n);
-    const Vec3 normal = l > 0 ? Vec3{n.x / l, n.y / l, n.z / l} : Vec3{0, 0, 0};
-    // Seen edge-on, or without area: a line, in the face's colour darkened.
-    if (count < 3 || l == 0 || std::fabs(dot(normal, camera.eye)) < 1e-6) {
-      faces.push_back({first, count, colour, colour.darker(150), true});
-      continue;
-    }
-    const double shade = 0.35 + 0.65 * std::fabs(dot(normal, camera.light));
-    const QColor lit =
-        QColor::fromRgbF(float(colour.redF() * shade), float(colour.greenF() * shade),
-                         float(colour.blueF() * shade));
-    faces.push_back({first, count, lit, lit.darker(160), false});
-  }
-  keepVisible(faces);
-}
-
-void Picture::keepVisible(const std::vector<Face>& backToFront) {
-  // From the front back, leave out the faces that nearer ones wholly cover.
-  Coverage coverage(size_);
-  std::vector<bool> hidden(backToFront.size(), false);
-  for (size_t k = backToFront.size(); k-- > 0;) {
-    const Face& face = backToFront[k];
-    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    for (uint32_t i = face.first; i < face.first + face.count; ++i) {
-      x0 = std::min(x0, points_[i].x());
-      x1 = std::max(x1, points_[i].x());
-      y0 = std::min(y0, points_[i].y());
-      y1 = std::max(y1, points_[i].y());
-    }
-    // Two pixels more on each side, for the antialiasing and the outline.
-    if (coverage.covers(x0 - 2, y0 - 2, x1 + 2, y1 + 2)) {
-      hidden[k] = true;
-    } else if (!face.line) {
-      coverage.add(points_.data() + face.first, face.count);
-    }
-  }
-  for (size_t k = 0; k < backToFront.size(); ++k) {
-    if (!hidden[k]) faces_.push_back(backToFront[k]);
-  }
-}
-
-void Picture::draw(QPainter& painter) const {
-  painter.fillRect(QRect(QPoint(0, 0), size_), background);
-  const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
-  for (const Face& face : faces_) {
-    const QPointF* points = points_.data() + face.first;
-    const int count = static_cast<int>(face.count);
-    if (face.line) {
-      painter.setRenderHint(QPainter::Antialiasing, smooth);
-      painter.setPen(QPen(face.edge, 1.5));
-      painter.setBrush(Qt::NoBrush);
-      if (count == 1) {
-        painter.drawPoint(points[0]);
-      } else {
-        painter.drawPolyline(points, count);
+    const Vec3 normal = unit(newellNormal(mesh.positions, mesh.face(f), count));
+    const double facing = dot(normal, camera.eye);
+    if (count < 3 || normal.isZero() || std::fabs(facing) < 1e-6) {
+      // Seen edge-on, or without area: a line, in the face's colour darkened.
+      if (count > 0) {
+        lines_.push_back({mesh.faceStart[f], count, colour.darker(150).rgb(), count > 2});
       }
       continue;
     }
-    // The fill without antialiasing, then its outline, a line of one pixel, with it where the
-    // painter antialiases: the edges come out smooth, and a fill costs a fraction of the time
-    // (for a model of large faces, a tenth).
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(face.fill);
-    painter.drawPolygon(points, count, Qt::OddEvenFill);
-    painter.setRenderHint(QPainter::Antialiasing, smooth);
-    painter.setPen(QPen(face.edge, 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(points, count, Qt::OddEvenFill);
+    double shade = 0.35 + 0.65 * std::fabs(dot(normal, camera.light));
+    if (facing < 0) shade *= 0.55;
+    fill[f] = shaded(colour, shade).rgb();
+  }
+  // Lines name the mesh's corners; their corners become the projected vertices.
+  std::vector<Corner> byCorner(mesh.corners.size());
+  for (size_t i = 0; i < mesh.corners.size(); ++i) byCorner[i] = corners_[mesh.corners[i]];
+  const auto vertices = static_cast<uint32_t>(corners_.size());
+  corners_.insert(corners_.end(), byCorner.begin(), byCorner.end());
+  for (Line& line : lines_) line.first += vertices;
+  triangles_.reserve(triangles.count());
+  for (size_t t = 0; t < triangles.count(); ++t) {
+    const uint32_t* c = &triangles.corners[3 * t];
+    triangles_.push_back({{c[0], c[1], c[2]}, fill[triangles.face[t]], triangles.face[t]});
+  }
+}
+
+void Picture::paint(QPainter& painter) const {
+  painter.fillRect(QRect(QPoint(0, 0), size_), background);
+  std::vector<uint32_t> order = visibleTriangles();
+  auto depth = [this](uint32_t t) {
+    const uint32_t* c = triangles_[t].corner;
+    return corners_[c[0]].depth + corners_[c[1]].depth + corners_[c[2]].depth;
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](uint32_t a, uint32_t b) { return depth(a) < depth(b); });
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (uint32_t t : order) {
+    const Triangle& triangle = triangles_[t];
+    QPointF points[3];
+    for (int i = 0; i < 3; ++i) {
+      const Corner& c = corners_[triangle.corner[i]];
+      points[i] = QPointF(c.x, c.y);
+    }
+    // A hairline of the fill's own colour closes the seams between the triangles of a face.
+    painter.setPen(QPen(QColor(triangle.fill), 0));
+    painter.setBrush(QColor(triangle.fill));
+    painter.drawPolygon(points, 3);
+  }
+  for (const Line& line : lines_) {
+    QPolygonF points;
+    for (uint32_t i = 0; i < line.count; ++i) {
+      const Corner& c = corners_[line.first + i];
+      points << QPointF(c.x, c.y);
+    }
+    painter.setPen(QPen(QColor(line.colour), 1.5));
+    if (line.count == 1) {
+      painter.drawPoint(points[0]);
+    } else if (line.closed) {
+      painter.drawPolygon(points);
+    } else {
+      painter.drawPolyline(points);
+    }
   }
 }

@@ -66,3 +66,44 @@ TEST_F(Render, AnEmptyModelGivesTheBackground) {
     for (int x = 0; x < 20; ++x) ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255));
   }
 }
+
+TEST_F(Render, EachPixelShowsTheNearestSurface) {
+  // A red plate with a square hole (one keyhole polygon), and a blue bar through the hole that
+  // stands above and below the plate: from above, the bar's top, the background through the
+  // hole beside it, and the plate around the hole.
+  run({"polygonC", path("keyhole"), "1", "0", "0", "0", "0", "4", "0", "4", "4", "0", "4", "0",
+       "0", "1", "1", "1", "3", "3", "3", "3", "1", "1", "1"});
+  run({"extrude", path("keyhole"), path("plate"), "1"});
+  run({"polygonC", path("square"), "0", "0", "1", "1.5", "1.5", "2.5", "1.5", "2.5", "2.5", "1.5",
+       "2.5"});
+  run({"transform", path("square"), "ZT", "-2"});
+  run({"extrude", path("square"), path("bar"), "5"});
+  run({"assemble", path("plate"), path("bar"), path("both")});
+  run({"render", path("both"), path("top.png"), "--view", "top", "--size", "400x400"});
+  const QImage top(QString::fromUtf8(path("top.png")));
+  const QRgb centre = top.pixel(200, 200);  // the bar's top
+  EXPECT_GT(qBlue(centre), 150);
+  EXPECT_LT(qRed(centre), 60);
+  EXPECT_EQ(top.pixel(200, 140), qRgb(255, 255, 255));  // in the hole, beside the bar
+  const QRgb rim = top.pixel(200, 40);  // the plate
+  EXPECT_GT(qRed(rim), 150);
+  EXPECT_LT(qBlue(rim), 60);
+}
+
+TEST_F(Render, TheInsideOfAnOpenPartIsDarker) {
+  // A square seen from above is as light as a box's top; turned upside down, it is seen from
+  // its back, as the inside of an open part is, and darker.
+  run({"polygon", path("square"), "0", "0", "1", "0", "1", "1", "0", "1"});
+  run({"extrude", path("square"), path("box"), "1"});
+  run({"polygon", path("floor"), "2", "0", "3", "0", "3", "1", "2", "1"});
+  run({"transform", path("floor"), "ZT", "1"});
+  run({"render", path("floor"), path("floor.png"), "--view", "top", "--size", "100x100"});
+  run({"render", path("box"), path("box.png"), "--view", "top", "--size", "100x100"});
+  const QImage floor(QString::fromUtf8(path("floor.png")));
+  const QImage box(QString::fromUtf8(path("box.png")));
+  run({"create", path("under"), path("floor"), "XD", "180", "ZT", "4"});
+  run({"render", path("under"), path("under.png"), "--view", "top", "--size", "100x100"});
+  const QImage under(QString::fromUtf8(path("under.png")));
+  EXPECT_EQ(lightness(floor.pixel(50, 50)), lightness(box.pixel(50, 50)));
+  EXPECT_LT(lightness(under.pixel(50, 50)), lightness(floor.pixel(50, 50)));
+}
