@@ -16,7 +16,13 @@ struct EdgeUse {
   uint64_t key;
   uint32_t face;
   bool forward;
-  bool operator<(const EdgeUse& other) const { return key < other.key; }
+  // By edge, then face and direction, so that the order, and so the pairing, is the same on
+  // every machine.
+  bool operator<(const EdgeUse& other) const {
+    if (key != other.key) return key < other.key;
+    if (face != other.face) return face < other.face;
+    return forward < other.forward;
+  }
 };
 
 // Sets of faces with, for each face, whether it walks its edges the other way round from the
