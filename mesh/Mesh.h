@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 // A polygon mesh: the one form in which models go out to other formats and come in from them.
@@ -39,8 +41,11 @@ struct Mesh {
 
   // Appends a face of the given vertices; `colour` is an index or noColour.
   void addFace(const uint32_t* vertices, size_t count, int32_t colour);
-  // The index of `colour` in `colours`, added if new.
+  // The index of `colour` in `colours`, added if new; constant time, by a hash of its bits.
   int32_t colourIndex(const Colour& colour);
+
+ private:
+  std::unordered_map<std::string, int32_t> colourIndices_;  // of `colours`, by their bytes
 };
 
 // Triangles of a mesh: three vertex indices each, and the face each comes from.
