@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "Failure.h"
 #include "Keywords.h"
@@ -11,6 +12,13 @@
 #include "Solid.h"
 
 QString modelName(const char* text) {
+  if (*text == '\0') throw UsageError(QStringLiteral("an empty name names no file"));
+  if (*text == '-') {
+    throw UsageError(
+        QStringLiteral("the name ") + quoted(std::string_view(text)) +
+        QStringLiteral(" begins with '-', as options do; for a file of that name write ") +
+        quoted("./" + std::string(text)));
+  }
   const QString name = QString::fromUtf8(text);
   if (name.toUtf8() != QByteArray(text)) {
     throw UsageError(QStringLiteral("the name ") + quoted(std::string_view(text)) +
@@ -79,7 +87,11 @@ TransformArguments transformArguments(Words words, bool create) {
 }
 
 ExtrudeArguments extrudeArguments(Words words) {
-  return {modelName(words[0]), modelName(words[1]), readArgument(words[2])};
+  ExtrudeArguments arguments{modelName(words[0]), modelName(words[1]), readArgument(words[2])};
+  if (arguments.depth == 0) {
+    throw UsageError(QStringLiteral("the depth must not be zero: a prism without volume"));
+  }
+  return arguments;
 }
 
 RotArguments rotArguments(Words words) {
@@ -107,6 +119,10 @@ ClipArguments clipArguments(Words words) {
   ClipArguments arguments{modelName(words[0]), modelName(words[1]), {}};
   for (int i = 0; i < 3; ++i) arguments.plane.normal[i] = readArgument(words[2 + i]);
   for (int i = 0; i < 3; ++i) arguments.plane.point[i] = readArgument(words[5 + i]);
+  const float* n = arguments.plane.normal;
+  if (n[0] == 0 && n[1] == 0 && n[2] == 0) {
+    throw UsageError(QStringLiteral("the normal must not be zero: a plane needs a direction"));
+  }
   return arguments;
 }
 

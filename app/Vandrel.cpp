@@ -26,7 +26,7 @@ const Command commands[] = {
      [](Vandrel& v, Words w) { v.polygon(polygonArguments(w, false)); }},
     {"polygonC", 4, -1, "NAME A B C X Y [X Y]...", "the same, with the lead record A B C 1",
      [](Vandrel& v, Words w) { v.polygon(polygonArguments(w, true)); }},
-    {"assemble", 1, -1, "[INPUT]... OUTPUT", "join model files into one",
+    {"assemble", 2, -1, "INPUT... OUTPUT", "join model files into one",
      [](Vandrel& v, Words w) { v.assemble(assembleArguments(w)); }},
     {"transform", 1, -1, "NAME [KEYWORD VALUE]...", "move, scale and turn a model in place",
      [](Vandrel& v, Words w) { v.transform(transformArguments(w, false)); }},

@@ -1,6 +1,7 @@
 #include "View.h"
 
 #include <QStringList>
+#include <cmath>
 
 bool viewOf(const QString& text, View* view) {
   if (text == QLatin1String("iso")) {
@@ -17,8 +18,8 @@ bool viewOf(const QString& text, View* view) {
     bool okAzimuth = false, okElevation = false;
     const double azimuth = parts[0].toDouble(&okAzimuth);
     const double elevation = parts[1].toDouble(&okElevation);
-    if (!okAzimuth || !okElevation || !(azimuth - azimuth == 0) || elevation < -90 ||
-        elevation > 90) {
+    if (!okAzimuth || !okElevation || !std::isfinite(azimuth) || !std::isfinite(elevation) ||
+        elevation < -90 || elevation > 90) {
       return false;
     }
     *view = View{azimuth, elevation};

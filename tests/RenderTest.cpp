@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -58,7 +59,9 @@ TEST_F(Render, InIsoTheTopIsLighterThanTheSides) {
 }
 
 TEST_F(Render, AnEmptyModelGivesTheBackground) {
-  run({"assemble", path("empty")});
+  QFile empty(QString::fromUtf8(path("empty.poly")));
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
   run({"render", path("empty"), path("empty.png"), "--size", "20x10"});
   const QImage image(QString::fromUtf8(path("empty.png")));
   ASSERT_EQ(image.size(), QSize(20, 10));
@@ -71,8 +74,19 @@ TEST_F(Render, EachPixelShowsTheNearestSurface) {
   // A red plate with a square hole (one keyhole polygon), and a blue bar through the hole that
   // stands above and below the plate: from above, the bar's top, the background through the
   // hole beside it, and the plate around the hole.
-  run({"polygonC", path("keyhole"), "1", "0", "0", "0", "0", "4", "0", "4", "4", "0", "4", "0",
-       "0", "1", "1", "1", "3", "3", "3", "3", "1", "1", "1"});
+  run({"polygonC", path("keyhole"),
+       "1",        "0",
+       "0",        "0",
+       "0",        "4",
+       "0",        "4",
+       "4",        "0",
+       "4",        "0",
+       "0",        "1",
+       "1",        "1",
+       "3",        "3",
+       "3",        "3",
+       "1",        "1",
+       "1"});
   run({"extrude", path("keyhole"), path("plate"), "1"});
   run({"polygonC", path("square"), "0", "0", "1", "1.5", "1.5", "2.5", "1.5", "2.5", "2.5", "1.5",
        "2.5"});
@@ -85,7 +99,7 @@ TEST_F(Render, EachPixelShowsTheNearestSurface) {
   EXPECT_GT(qBlue(centre), 150);
   EXPECT_LT(qRed(centre), 60);
   EXPECT_EQ(top.pixel(200, 140), qRgb(255, 255, 255));  // in the hole, beside the bar
-  const QRgb rim = top.pixel(200, 40);  // the plate
+  const QRgb rim = top.pixel(200, 40);                  // the plate
   EXPECT_GT(qRed(rim), 150);
   EXPECT_LT(qBlue(rim), 60);
 }
