@@ -1,5 +1,6 @@
 // Fuzzes the model commands: transform, extrude, rot and clip each run on the fuzzed model
-// file, as the program runs them, in a private temporary folder. Failures are fine; crashes,
+// file, as the program runs them, in a private temporary folder, and export to 3MF and OBJ,
+// which weld the mesh, find its parts and turn them outward. Failures are fine; crashes,
 // sanitizer reports and leaks are not.
 
 #include <QByteArray>
@@ -31,5 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   run({"vandrel", "extrude", model, out, "2"});
   run({"vandrel", "rot", model, out, "1", "2", "-3", "0.5", "0", "1", "3", "360"});
   run({"vandrel", "clip", model, out, "1", "-1", "0.5", "0.25", "0", "0"});
+  const QByteArray file = fuzzPath("out.3mf").toLocal8Bit();
+  run({"vandrel", "export", model, file});
+  run({"vandrel", "export", model, fuzzPath("out.obj").toLocal8Bit(), "--weld", "0.5"});
   return 0;
 }
