@@ -71,6 +71,29 @@ PolygonArguments polygonArguments(Words words, bool withLead) {
   return arguments;
 }
 
+CircleArguments circleArguments(Words words) {
+  CircleArguments arguments;
+  arguments.name = modelName(words[0]);
+  arguments.radius = readArgument(words[1]);
+  if (!(arguments.radius > 0)) {
+    throw UsageError(QStringLiteral("the radius must be positive, not ") + quotedField(words[1]));
+  }
+  const float segments = readArgument(words[2]);
+  if (segments != std::floor(segments) || segments < 3 || segments > 1e7f) {
+    throw UsageError(QStringLiteral("the segments must be a whole number from 3 to 10000000, not ") +
+                     quotedField(words[2]));
+  }
+  arguments.segments = static_cast<long>(segments);
+  arguments.lead = QStringLiteral("-1 -1 2 1");
+  if (words.count == 6) {
+    arguments.lead = valueText(words[3]) + u' ' + valueText(words[4]) + u' ' + valueText(words[5]) +
+                     QStringLiteral(" 1");
+  } else if (words.count != 3) {
+    throw UsageError(QStringLiteral("a colour takes three values, R G B"));
+  }
+  return arguments;
+}
+
 AssembleArguments assembleArguments(Words words) {
   AssembleArguments arguments;
   for (int i = 0; i + 1 < words.count; ++i) arguments.inputs << modelName(words[i]);

@@ -32,6 +32,16 @@ struct PolygonArguments {
 };
 PolygonArguments polygonArguments(Words words, bool withLead);
 
+// circle NAME RADIUS SEGMENTS [R G B]: the radius positive, the segments a whole number from 3
+// to 10,000,000; the lead record as polygon or polygonC writes it.
+struct CircleArguments {
+  QString name;
+  QString lead;
+  double radius;
+  long segments;
+};
+CircleArguments circleArguments(Words words);
+
 // assemble [INPUT]... OUTPUT
 struct AssembleArguments {
   QStringList inputs;

@@ -31,6 +31,8 @@ class Vandrel {
 
   // polygon and polygonC: a one-object model from coordinates.
   void polygon(const PolygonArguments& arguments);
+  // circle: a regular polygon on a circle about the origin.
+  void circle(const CircleArguments& arguments);
   void assemble(const AssembleArguments& arguments);
 
   // Model files: reads NAME.poly into a new model, leaving the cursor on its first object;
