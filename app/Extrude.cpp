@@ -1,7 +1,9 @@
 // extrude: every polygon of a model becomes a closed prism along its normal.
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -37,13 +39,15 @@ class PrismText {
     }
   }
 
-  // Appends the base face, the top face, then the side faces.
-  void appendFaces(size_t n, std::string* out) const {
+  // Appends the base face, the top face, then the side faces but those of the edges that
+  // `bridge` marks.
+  void appendFaces(size_t n, const std::vector<bool>& bridge, std::string* out) const {
     const size_t lead = ends_[0];
     const size_t bases = ends_[n] - lead;
     const size_t tops = ends_[2 * n] - ends_[n];
     size_t sides = 0;
     for (size_t a = 0; a < n; ++a) {
+      if (bridge[a]) continue;
       const size_t b = a + 1 < n ? a + 1 : 0;
       sides += lead + length(1 + a) + length(1 + n + a) + length(1 + n + b) + length(1 + b);
     }
@@ -60,6 +64,7 @@ class PrismText {
     put(0, lead);
     put(ends_[n], tops);
     for (size_t a = 0; a < n; ++a) {
+      if (bridge[a]) continue;
       const size_t b = a + 1 < n ? a + 1 : 0;
       put(0, lead);
       record(1 + a);
@@ -76,6 +81,33 @@ class PrismText {
   std::vector<size_t> ends_;  // where the text of the lead record and of each vertex ends
 };
 
+// Marks the edges g[i] -> g[i + 1] that the polygon also runs the other way, g[i + 1] -> g[i]:
+// the bridges of a keyhole polygon to its holes, which get no side face, so that a polygon with
+// holes extrudes into a closed solid with holes.
+void markBridges(const std::vector<Point>& g, std::vector<bool>* bridge) {
+  const size_t n = g.size();
+  bridge->assign(n, false);
+  struct Edge {
+    double ax, ay, az, bx, by, bz;
+    size_t index;
+    bool operator<(const Edge& o) const {
+      return std::tie(ax, ay, az, bx, by, bz) < std::tie(o.ax, o.ay, o.az, o.bx, o.by, o.bz);
+    }
+  };
+  std::vector<Edge> edges(n);
+  for (size_t i = 0; i < n; ++i) {
+    const Point& a = g[i];
+    const Point& b = g[i + 1 < n ? i + 1 : 0];
+    edges[i] = {a.x, a.y, a.z, b.x, b.y, b.z, i};
+  }
+  std::sort(edges.begin(), edges.end());
+  for (const Edge& e : edges) {
+    const Edge back{e.bx, e.by, e.bz, e.ax, e.ay, e.az, 0};
+    const auto found = std::lower_bound(edges.begin(), edges.end(), back);
+    if (found != edges.end() && !(back < *found)) (*bridge)[e.index] = true;
+  }
+}
+
 // Writes, for each object, its base face, its top face moved by the extrusion vector, one side
 // face per edge and the closing side face, each as an object that repeats the lead record.
 // The vector is the polygon's unit normal (Area.h) times the depth. A polygon without area is
@@ -86,6 +118,7 @@ ObjectFormat prismFormat(const QString& path, float depth) {
     std::vector<Point> g;
     std::vector<float> w;
     std::vector<Point> moved;
+    std::vector<bool> bridge;
     PrismText prism;
     for (; first != last; ++first) {
       LinkNodeHolder& object = *first->object;
@@ -119,7 +152,8 @@ ObjectFormat prismFormat(const QString& path, float depth) {
         }
       }
       prism.make(lead, g, moved, w);
-      prism.appendFaces(g.size(), text);
+      markBridges(g, &bridge);
+      prism.appendFaces(g.size(), bridge, text);
     }
   };
 }
