@@ -80,8 +80,9 @@ CircleArguments circleArguments(Words words) {
   }
   const float segments = readArgument(words[2]);
   if (segments != std::floor(segments) || segments < 3 || segments > 1e7f) {
-    throw UsageError(QStringLiteral("the segments must be a whole number from 3 to 10000000, not ") +
-                     quotedField(words[2]));
+    throw UsageError(
+        QStringLiteral("the segments must be a whole number from 3 to 10000000, not ") +
+        quotedField(words[2]));
   }
   arguments.segments = static_cast<long>(segments);
   arguments.lead = QStringLiteral("-1 -1 2 1");
@@ -135,6 +136,31 @@ RotArguments rotArguments(Words words) {
     throw UsageError(QStringLiteral("the step ") + quotedField(words[9]) + QStringLiteral(" / ") +
                      quotedField(words[8]) + QStringLiteral(" is too large"));
   }
+  return arguments;
+}
+
+RevolveArguments revolveArguments(Words words) {
+  RevolveArguments arguments{modelName(words[0]), modelName(words[1]), {}, {}, 0, 0};
+  for (int i = 0; i < 3; ++i) arguments.axis[i] = readArgument(words[2 + i]);
+  for (int i = 0; i < 3; ++i) arguments.centre[i] = readArgument(words[5 + i]);
+  const float* a = arguments.axis;
+  if (a[0] == 0 && a[1] == 0 && a[2] == 0) {
+    throw UsageError(QStringLiteral("the axis direction must not be zero"));
+  }
+  const float degrees = readArgument(words[9]);
+  if (!(degrees > 0 && degrees <= 360)) {
+    throw UsageError(QStringLiteral("the angle must be more than 0 and at most 360, not ") +
+                     quotedField(words[9]));
+  }
+  arguments.degrees = degrees;
+  const float steps = readArgument(words[8]);
+  const float fewest = degrees == 360 ? 3 : 1;
+  if (steps != std::floor(steps) || steps < fewest || steps > 1e6f) {
+    throw UsageError(
+        QStringLiteral("the steps must be a whole number from %1 to 1000000, not ").arg(fewest) +
+        quotedField(words[8]));
+  }
+  arguments.steps = static_cast<long>(steps);
   return arguments;
 }
 

@@ -81,6 +81,18 @@ struct RotArguments {
 };
 RotArguments rotArguments(Words words);
 
+// revolve SOURCE OUTPUT AX AY AZ CX CY CZ STEPS ANGLE: the axis as rot's; STEPS a whole number,
+// at least 1 (3 for a full turn), ANGLE in (0, 360] degrees.
+struct RevolveArguments {
+  QString source;
+  QString output;
+  float axis[3];
+  float centre[3];
+  long steps;
+  double degrees;
+};
+RevolveArguments revolveArguments(Words words);
+
 // clip: the plane through `point` with the normal `normal`, whose length does not matter.
 struct Plane {
   float normal[3];

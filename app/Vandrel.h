@@ -60,6 +60,9 @@ class Vandrel {
   void rot(const RotArguments& arguments);
   void doRotate(const QString& outName, const Sweep& sweep);
 
+  // revolve: every profile polygon swept about an axis into a solid, written to OUTPUT.poly.
+  void revolve(const RevolveArguments& arguments);
+
   // clip: keeps what lies on the normal's side of the plane, written to OUTPUT.poly while the
   // source is read; doClip does the same with the model in hand.
   void clip(const ClipArguments& arguments);
