@@ -1,10 +1,10 @@
 // extrude: every polygon of a model becomes a closed prism along its normal.
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Failure.h"

@@ -28,7 +28,8 @@ void Vandrel::circle(const CircleArguments& arguments) {
   std::string text;
   const double r = arguments.radius;
   for (long i = 0; i < arguments.segments; ++i) {
-    const double angle = 2 * M_PI * static_cast<double>(i) / static_cast<double>(arguments.segments);
+    const double angle =
+        2 * M_PI * static_cast<double>(i) / static_cast<double>(arguments.segments);
     double x = r * std::cos(angle), y = r * std::sin(angle);
     if (std::fabs(x) < 1e-12 * r) x = 0;
     if (std::fabs(y) < 1e-12 * r) y = 0;

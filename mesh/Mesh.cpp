@@ -26,7 +26,8 @@ int32_t Mesh::colourIndex(const Colour& colour) {
       colourIndices_.emplace(keyOf(colours[i]), static_cast<int32_t>(i));
     }
   }
-  const auto [at, added] = colourIndices_.emplace(keyOf(colour), static_cast<int32_t>(colours.size()));
+  const auto [at, added] =
+      colourIndices_.emplace(keyOf(colour), static_cast<int32_t>(colours.size()));
   if (added) colours.push_back(colour);
   return at->second;
 }
