@@ -20,15 +20,17 @@ cd "$work"
 
 "$build/bench/make_model" 100000 20 1 >model.poly  # 2.2 million lines
 "$build/bench/make_model" 1000 20 2 >profile.poly  # swept into 100 copies: as many lines
+# A circle of 1,000 vertices in a plane through the z axis, revolved in 360 steps: 360,000 faces.
+"$build/vandrel" circle section 1 1000 && "$build/vandrel" transform section XD 90 YT 1 XT 3
 echo "model: $(wc -l <model.poly) lines, $(($(stat -c %s model.poly) / 1048576)) MiB" >&2
 formats=(obj stl ply off glb gltf 3mf)
 for format in "${formats[@]}"; do "$build/vandrel" export model "in.$format"; done
 builds=(new)
 mkdir new
 if [ -n "$baseline" ]; then builds+=(old) && mkdir old; fi
-for b in "${builds[@]}"; do ln model.poly profile.poly in.* "$b/"; done
+for b in "${builds[@]}"; do ln model.poly profile.poly section.poly in.* "$b/"; done
 
-names=(transform create extrude rot clip assemble)
+names=(transform create extrude rot revolve clip assemble)
 for format in "${formats[@]}"; do names+=("export-$format"); done
 for format in "${formats[@]}"; do names+=("import-$format"); done
 names+=(render-png render-svg info mawk cat)
@@ -37,6 +39,7 @@ declare -A commands=(
   [create]="VANDREL create c model XT 1 ZD 30"
   [extrude]="VANDREL extrude model e 0.5"
   [rot]="VANDREL rot profile r 0 0 1 0 0 0 100 360"
+  [revolve]="VANDREL revolve section v 0 0 1 0 0 0 360 360"
   [clip]="VANDREL clip model k 1 1 0 0 0 0"
   [assemble]="VANDREL assemble model a"
   [mawk]="mawk -f $here/transform.awk model.poly"
@@ -54,11 +57,13 @@ for ((run = 0; run < runs; run++)); do
   for name in "${names[@]}"; do
     for b in "${builds[@]}"; do
       [ "$b" = old ] && [ "$name" = mawk -o "$name" = cat ] && continue
+      # A command that the earlier build does not have yet is run by this one alone.
+      [ "$b" = old ] && ! "$baseline/vandrel" --help | grep -q "^  vandrel ${name%%-*} " && continue
       vandrel=$build/vandrel
       [ "$b" = old ] && vandrel=$baseline/vandrel
       (
         cd "$b"
-        rm -f t.poly c.poly e.poly r.poly k.poly a.poly i.poly out.*
+        rm -f t.poly c.poly e.poly r.poly v.poly k.poly a.poly i.poly out.*
         cp model.poly t.poly
         sync
         /usr/bin/time -o "../time.$b.$name.$run" -f "%e %M" ${commands[$name]/VANDREL/$vandrel} >out.stdout
@@ -66,7 +71,8 @@ for ((run = 0; run < runs; run++)); do
     done
     if [ "$run" = 0 ] && [ -n "$baseline" ] && [ "$name" != mawk ] && [ "$name" != cat ]; then
       same[$name]=identical
-      for file in new/*; do
+      [ -f "time.old.$name.0" ] || same[$name]="new command"
+      [ -f "time.old.$name.0" ] && for file in new/*; do
         cmp -s "$file" "old/${file#new/}" || same[$name]="differs: ${file#new/}"
       done
     fi

@@ -1,6 +1,6 @@
 // 3MF, written: a ZIP package holding one model part, with an object per part of the mesh
-// (Parts.h), so that every closed part is a closed object, as the 3MF core specification asks
-// of printable objects. Colours are base materials of one group, given triangle by triangle.
+// (Parts.h), so that every closed part is a closed object, which is what 3MF requires of a
+// printable object. Colours are base materials of one group, given triangle by triangle.
 
 #include <cstdio>
 #include <string>

@@ -6,7 +6,7 @@
 
 // The vector of mesh arithmetic: normals, edges, directions, in double. Meshes store positions
 // as floats (Mesh.h); every computation on them widens to a Vec3 first, so that dot, cross and
-// unit are written once, here. A plain aggregate, unlike geometry's Vector (whose specified
+// unit are written once, here. A plain aggregate, unlike geometry's Vector (whose
 // virtual destructor makes it larger and not trivially copyable), so that arrays of them are as
 // small as their coordinates.
 struct Vec3 {

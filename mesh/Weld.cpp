@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "Bounds.h"
@@ -181,12 +182,15 @@ size_t weld(Mesh& mesh, double distance) {
     face.clear();
     const uint32_t* v = mesh.face(f);
     const uint32_t n = mesh.faceSize(f);
+    bool moved = false;  // a vertex joined another: the face's area is to be looked at
     for (uint32_t i = 0; i < n; ++i) {
       const uint32_t k = to[v[i]];
+      moved = moved || std::memcmp(&kept[k], &mesh.positions[v[i]], sizeof(Position)) != 0;
       if (face.empty() || face.back() != k) face.push_back(k);
     }
     while (face.size() > 1 && face.back() == face.front()) face.pop_back();
-    if (n >= 3 && hasArea(mesh.positions, v, n) && !hasArea(kept, face.data(), face.size())) {
+    if (moved && n >= 3 && hasArea(mesh.positions, v, n) &&
+        !hasArea(kept, face.data(), face.size())) {
       ++leftOut;
       continue;
     }

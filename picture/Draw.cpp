@@ -115,6 +115,15 @@ Picture::Picture(const Mesh& mesh, const Triangles& triangles, const View& view,
     const uint32_t* c = &triangles.corners[3 * t];
     triangles_.push_back({{c[0], c[1], c[2]}, fill[triangles.face[t]], triangles.face[t]});
   }
+  // Front to back by each triangle's nearest corner, once for every band the raster draws.
+  frontToBack_.resize(triangles_.size());
+  std::iota(frontToBack_.begin(), frontToBack_.end(), 0u);
+  auto nearestOf = [this](uint32_t t) {
+    const uint32_t* c = triangles_[t].corner;
+    return std::max({corners_[c[0]].depth, corners_[c[1]].depth, corners_[c[2]].depth});
+  };
+  std::sort(frontToBack_.begin(), frontToBack_.end(),
+            [&](uint32_t a, uint32_t b) { return nearestOf(a) > nearestOf(b); });
 }
 
 void Picture::paint(QPainter& painter) const {

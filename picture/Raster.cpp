@@ -213,15 +213,7 @@ void shrink(const Band& band, int scale, QImage& image) {
 }  // namespace
 
 void Picture::fill(Band& band, int scale) const {
-  std::vector<uint32_t> order(triangles_.size());
-  std::iota(order.begin(), order.end(), 0u);
-  auto nearest = [this](uint32_t t) {
-    const uint32_t* c = triangles_[t].corner;
-    return std::max({corners_[c[0]].depth, corners_[c[1]].depth, corners_[c[2]].depth});
-  };
-  std::sort(order.begin(), order.end(),
-            [&](uint32_t a, uint32_t b) { return nearest(a) > nearest(b); });
-  for (uint32_t t : order) {
+  for (uint32_t t : frontToBack_) {
     const Triangle& triangle = triangles_[t];
     const Corner* corner[3] = {&corners_[triangle.corner[0]], &corners_[triangle.corner[1]],
                                &corners_[triangle.corner[2]]};

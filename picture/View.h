@@ -70,5 +70,6 @@ class Picture {
   double depthRange_ = 1;
   std::vector<Corner> corners_;
   std::vector<Triangle> triangles_;
-  std::vector<Line> lines_;  // faces drawn as lines: points, lines, faces without area
+  std::vector<uint32_t> frontToBack_;  // of triangles_
+  std::vector<Line> lines_;            // faces drawn as lines: points, lines, faces without area
 };
