@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Failure.h"
 #include "Keywords.h"
@@ -164,8 +165,22 @@ RevolveArguments revolveArguments(Words words) {
   return arguments;
 }
 
-ClipArguments clipArguments(Words words) {
-  ClipArguments arguments{modelName(words[0]), modelName(words[1]), {}};
+ClipArguments clipArguments(Words all) {
+  std::vector<char*> positional;
+  bool cap = false;
+  for (int i = 0; i < all.count; ++i) {
+    if (std::strcmp(all[i], "--cap") == 0) {
+      cap = true;
+    } else {
+      positional.push_back(all.first[i]);
+    }
+  }
+  if (positional.size() < 8) throw UsageError(QStringLiteral("too few arguments"));
+  if (positional.size() > 8) {
+    throw UsageError(QStringLiteral("unexpected argument ") + quotedField(positional[8]));
+  }
+  const Words words{positional.data(), 8};
+  ClipArguments arguments{modelName(words[0]), modelName(words[1]), {}, cap};
   for (int i = 0; i < 3; ++i) arguments.plane.normal[i] = readArgument(words[2 + i]);
   for (int i = 0; i < 3; ++i) arguments.plane.point[i] = readArgument(words[5 + i]);
   const float* n = arguments.plane.normal;

@@ -98,10 +98,12 @@ struct Plane {
   float normal[3];
   float point[3];
 };
+// clip SOURCE OUTPUT NX NY NZ PX PY PZ, with --cap anywhere after the command word.
 struct ClipArguments {
   QString source;
   QString output;
   Plane plane;
+  bool cap;
 };
 ClipArguments clipArguments(Words words);
 

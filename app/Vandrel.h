@@ -64,8 +64,10 @@ class Vandrel {
   void revolve(const RevolveArguments& arguments);
 
   // clip: keeps what lies on the normal's side of the plane, written to OUTPUT.poly while the
-  // source is read; doClip does the same with the model in hand.
+  // source is read; doClip does the same with the model in hand. With --cap, clipAndCap.
   void clip(const ClipArguments& arguments);
+  // clip --cap: the same, then a cap over every cut of a closed part.
+  void clipAndCap(const ClipArguments& arguments);
   void doClip(const QString& outName, const Plane& plane);
   // Where the segment from a to b meets the plane, given their side values da and db.
   Point getCenter(Point* a, Point* b, double da, double db);

@@ -48,3 +48,26 @@ Solid solidOf(Mesh mesh, double weldDistance, bool withTriangles) {
   turnRound(solid.mesh, solid.parts.reversed);
   return solid;
 }
+
+WeldedParts weldedParts(const Mesh& mesh, double weldDistance) {
+  WeldedParts welded;
+  const double distance = weldDistance < 0 ? defaultWeldDistance(mesh) : weldDistance;
+  welded.vertex = weldedVertices(mesh, distance);
+  Mesh joined;
+  for (size_t i = 0; i < mesh.positions.size(); ++i) {
+    if (welded.vertex[i] == joined.positions.size()) joined.positions.push_back(mesh.positions[i]);
+  }
+  std::vector<uint32_t> face;
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    face.clear();
+    const uint32_t* v = mesh.face(f);
+    for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
+      const uint32_t k = welded.vertex[v[i]];
+      if (face.empty() || face.back() != k) face.push_back(k);
+    }
+    while (face.size() > 1 && face.back() == face.front()) face.pop_back();
+    joined.addFace(face.data(), face.size(), Mesh::noColour);
+  }
+  welded.parts = findParts(joined);
+  return welded;
+}

@@ -19,3 +19,12 @@ constexpr double defaultWeld = -1;  // 1e-5 of the largest side of the bounding 
 constexpr double noWeld = 0;        // positions shared only where their bits are equal
 
 Solid solidOf(Mesh mesh, double weldDistance, bool withTriangles);
+
+// The parts of a mesh as solidOf finds them, for work on the mesh as it is: every face in its
+// place (one that the weld leaves without area belongs to no part) and every position's vertex
+// in the welded mesh.
+struct WeldedParts {
+  Parts parts;
+  std::vector<uint32_t> vertex;  // per position
+};
+WeldedParts weldedParts(const Mesh& mesh, double weldDistance);

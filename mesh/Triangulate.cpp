@@ -103,15 +103,19 @@ void Triangulator::addTriangle(const Node* a, const Node* b, const Node* c) {
   out_->insert(out_->end(), {a->vertex, b->vertex, c->vertex});
 }
 
-// Removes vertices at the same place as the next one, and vertices where the boundary goes
-// straight on or turns back on itself: neither changes what the polygon covers.
-Node* Triangulator::filter(Node* start, Node* end) {
+// Removes vertices at the same place as the next one and vertices where the boundary turns back
+// on itself, and, with `straight`, those where it goes straight on: none changes what the
+// polygon covers. Straight vertices are kept at first, so that the triangles use them and meet
+// the faces that end there edge to edge; they go only when the clipping gets stuck.
+Node* Triangulator::filter(Node* start, Node* end, bool straight) {
   if (end == nullptr) end = start;
   Node* p = start;
   bool again;
   do {
     again = false;
-    if (equal(p, p->next) || turn(p->prev, p, p->next) == 0) {
+    const bool turnsBack =
+        (p->x - p->prev->x) * (p->next->x - p->x) + (p->y - p->prev->y) * (p->next->y - p->y) <= 0;
+    if (equal(p, p->next) || (turn(p->prev, p, p->next) == 0 && (straight || turnsBack))) {
       unlink(p);
       leaveTree(p);
       p = end = p->prev;
@@ -254,9 +258,9 @@ void Triangulator::clip(Node* ear, int pass) {
     ear = next;
     if (ear == stop) {
       if (pass == 0) {
-        clip(filter(ear, nullptr), 1);
+        clip(filter(ear, nullptr, true), 1);
       } else if (pass == 1) {
-        clip(cureLocalIntersections(filter(ear, nullptr)), 2);
+        clip(cureLocalIntersections(filter(ear, nullptr, true)), 2);
       } else {
         split(ear);
       }
@@ -281,7 +285,7 @@ Node* Triangulator::cureLocalIntersections(Node* start) {
     }
     p = p->next;
   } while (p != start);
-  return filter(p, nullptr);
+  return filter(p, nullptr, true);
 }
 
 bool Triangulator::intersectsPolygon(const Node* a, const Node* b) const {
@@ -341,8 +345,8 @@ void Triangulator::split(Node* start) {
     for (Node* b = a->next->next; b != a->prev; b = b->next) {
       if (a->vertex != b->vertex && isValidDiagonal(a, b)) {
         Node* c = splitPolygon(a, b);
-        a = filter(a, a->next);
-        c = filter(c, c->next);
+        a = filter(a, a->next, true);
+        c = filter(c, c->next, true);
         const bool indexed = indexed_;
         indexed_ = false;  // the new nodes are not in the tree
         clip(a, 0);
@@ -383,7 +387,7 @@ void Triangulator::triangulate(const std::vector<Position>& positions, const uin
     const float xyz[3] = {p.x, p.y, p.z};
     last = make(vertices[i], xyz[u], xyz[v], last);
   }
-  Node* start = filter(last->next, nullptr);
+  Node* start = filter(last->next, nullptr, false);
   if (start == nullptr || start->next == start->prev) return;
   indexed_ = count > 64;
   if (indexed_) buildTree(start);

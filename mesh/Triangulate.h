@@ -28,7 +28,7 @@ class Triangulator {
 
  private:
   Node* make(uint32_t vertex, double x, double y, Node* last);
-  Node* filter(Node* start, Node* end);
+  Node* filter(Node* start, Node* end, bool straight);
   void clip(Node* ear, int pass);
   bool isEar(Node* ear) const;
   bool isEarIndexed(Node* ear) const;

@@ -167,6 +167,17 @@ double defaultWeldDistance(const Mesh& mesh) {
   return side * 1e-5;
 }
 
+std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance) {
+  std::vector<uint32_t> to;
+  if (!(distance > 0) || mesh.positions.empty()) {
+    to.resize(mesh.positions.size());
+    for (size_t i = 0; i < to.size(); ++i) to[i] = static_cast<uint32_t>(i);
+    return to;
+  }
+  std::vector<Position> kept;
+  return joined(mesh, distance, &kept);
+}
+
 size_t weld(Mesh& mesh, double distance) {
   if (!(distance > 0) || mesh.positions.empty()) return 0;
   std::vector<Position> kept;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "Mesh.h"
 
@@ -20,3 +22,7 @@ double defaultWeldDistance(const Mesh& mesh);
 // Linear time: each position is compared only with the kept positions in its cell of a grid and
 // the neighbouring cells it lies close to, and those are few, being the distance apart.
 size_t weld(Mesh& mesh, double distance);
+
+// The vertex each position becomes: the index, among the positions kept (in their order), of the
+// one it joins. Distance 0 joins none: every position is its own vertex.
+std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance);

@@ -1,0 +1,190 @@
+// clip --cap: clip, then every closed part that the plane cuts closed again by caps in the plane.
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "Cap.h"
+#include "ModelFile.h"
+#include "ModelMesh.h"
+#include "ModelText.h"
+#include "Normals.h"
+#include "OutputFile.h"
+#include "PolygonClip.h"
+#include "Solid.h"
+#include "Vandrel.h"
+
+namespace {
+
+// A cut edge of a part (Cap.h), where it came from, and that face's lead record.
+struct PartEdge {
+  uint32_t part;
+  uint32_t face;
+  uint32_t order;  // within the face
+  float lead[3];
+  CutEdge edge;
+};
+
+bool sameLead(const float* a, const float* b) { return std::memcmp(a, b, 3 * sizeof(float)) == 0; }
+
+// The clip of every polygon, and the cut edges of those in closed parts: an edge that took the
+// place of dropped vertices, turned round to run as the cap runs, and the edges of a face in the
+// plane that faces the kept side (nothing lies behind it there; it is left out and its edges
+// cancel the cap's). The ends are named by their welded vertices, a crossing point by its edge's.
+class CapClip {
+ public:
+  CapClip(const Plane& plane, const Mesh& mesh, const WeldedParts& welded)
+      : normal_(plane.normal[0], plane.normal[1], plane.normal[2]),
+        point_(plane.point[0], plane.point[1], plane.point[2]),
+        mesh_(mesh),
+        welded_(welded) {}
+
+  void format(const LoadedObject* first, const LoadedObject* last, std::string* text) {
+    ClippedPolygon clipped;
+    std::vector<PartEdge> edges;
+    std::vector<CutEdge> plain;             // a face's edges
+    std::vector<std::vector<Vec3>> mended;  // and the polygons they make when it is mended
+    for (; first != last; ++first) {
+      LinkNodeHolder& object = *first->object;
+      if (!object.hasCurent()) continue;
+      const float lead[3] = {object.getX(), object.getY(), object.getZ()};
+      clipPolygon<true>(object, normal_, point_, &clipped);
+      const std::vector<Point>& kept = clipped.kept;
+      const auto at = [&kept](size_t i) { return Vec3{kept[i].x, kept[i].y, kept[i].z}; };
+      const Vec3 normal = polygonNormal(kept.size(), at);
+      const auto face = static_cast<uint32_t>(first->index - 1);
+      const uint32_t part = welded_.parts.part[face];
+      bool write = !normal.isZero();
+      mended.clear();
+      if (part != Parts::noPart && welded_.parts.parts[part].closed) {
+        const bool reversed = welded_.parts.reversed[face];
+        const size_t before = edges.size();
+        if (clipped.onPlane) {
+          const double facing = dot(normal, Vec3{normal_.x, normal_.y, normal_.z});
+          if (write && (reversed ? facing < 0 : facing > 0)) {
+            write = false;
+            for (size_t i = 0; i < kept.size(); ++i) {
+              edges.push_back(edgeOf(clipped, face, i, reversed));
+            }
+          }
+        } else if (std::find(clipped.gapAfter.begin(), clipped.gapAfter.end(), 1) !=
+                   clipped.gapAfter.end()) {
+          plain.clear();
+          for (size_t i = 0; i < kept.size(); ++i) {
+            plain.push_back(edgeOf(clipped, face, i, false).edge);
+            plain.back().cut = clipped.gapAfter[i] != 0;
+            plain.back().along = !plain.back().cut && clipped.inPlane[i] &&
+                                 clipped.inPlane[i + 1 == kept.size() ? 0 : i + 1];
+          }
+          const bool split = splitCutEdges(plain);
+          // The cut edges, turned to run as the cap runs.
+          uint32_t order = 0;
+          for (const CutEdge& e : plain) {
+            if (!e.cut) continue;
+            PartEdge cut{};
+            cut.face = face;
+            cut.order = order++;
+            cut.edge = reversed ? e : CutEdge{e.to, e.from, e.end, e.start, true};
+            edges.push_back(cut);
+          }
+          if (mendedFace(plain, split, newellNormal(kept.size(), at), &mended)) write = false;
+        }
+        for (size_t e = before; e < edges.size(); ++e) {
+          edges[e].part = part;
+          std::memcpy(edges[e].lead, lead, sizeof lead);
+        }
+      }
+      for (const std::vector<Vec3>& polygon : mended) {
+        *text += "newObject\n";
+        appendRecord(*text, lead[0], lead[1], lead[2], 1);
+        for (const Vec3& p : polygon) appendRecord(*text, p.x, p.y, p.z, 1);
+      }
+      if (!write) continue;
+      *text += "newObject\n";
+      appendRecord(*text, lead[0], lead[1], lead[2], 1);
+      for (const Point& p : kept) appendRecord(*text, p.x, p.y, p.z, 1);
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    edges_.insert(edges_.end(), edges.begin(), edges.end());
+  }
+
+  // The caps, part by part: "newObject", the lead record of the part's cut faces where they all
+  // have the same one (else -1 -1 2), then the vertices.
+  std::string caps() {
+    std::sort(edges_.begin(), edges_.end(), [](const PartEdge& a, const PartEdge& b) {
+      return a.part != b.part   ? a.part < b.part
+             : a.face != b.face ? a.face < b.face
+                                : a.order < b.order;
+    });
+    std::string text;
+    std::vector<CutEdge> edges;
+    const Vec3 normal{normal_.x, normal_.y, normal_.z};
+    for (size_t first = 0; first < edges_.size();) {
+      size_t last = first;
+      bool shared = true;
+      edges.clear();
+      for (; last < edges_.size() && edges_[last].part == edges_[first].part; ++last) {
+        shared = shared && sameLead(edges_[last].lead, edges_[first].lead);
+        edges.push_back(edges_[last].edge);
+      }
+      for (const std::vector<Vec3>& cap : capPolygons(edges, normal)) {
+        text += "newObject\n";
+        if (shared) {
+          const float* lead = edges_[first].lead;
+          appendRecord(text, lead[0], lead[1], lead[2], 1);
+        } else {
+          appendRecord(text, -1, -1, 2, 1);
+        }
+        for (const Vec3& p : cap) appendRecord(text, p.x, p.y, p.z, 1);
+      }
+      first = last;
+    }
+    return text;
+  }
+
+ private:
+  uint64_t key(uint32_t face, ClippedPolygon::Source source) const {
+    const uint32_t* corners = mesh_.face(face);
+    const uint64_t a = welded_.vertex[corners[source.a]];
+    const uint64_t b = welded_.vertex[corners[source.b]];
+    return a < b ? a << 32 | b : b << 32 | a;
+  }
+
+  // The edge from kept point i to the next, or, `turned`, from the next to i.
+  PartEdge edgeOf(const ClippedPolygon& clipped, uint32_t face, size_t i, bool turned) const {
+    const size_t j = i + 1 == clipped.kept.size() ? 0 : i + 1;
+    const size_t from = turned ? j : i, to = turned ? i : j;
+    const Point& a = clipped.kept[from];
+    const Point& b = clipped.kept[to];
+    PartEdge e{};
+    e.face = face;
+    e.order = static_cast<uint32_t>(i);
+    e.edge = {key(face, clipped.sources[from]), key(face, clipped.sources[to]), Vec3{a.x, a.y, a.z},
+              Vec3{b.x, b.y, b.z}};
+    return e;
+  }
+
+  Vector normal_;
+  Point point_;
+  const Mesh& mesh_;
+  const WeldedParts& welded_;
+  std::mutex mutex_;
+  std::vector<PartEdge> edges_;
+};
+
+}  // namespace
+
+void Vandrel::clipAndCap(const ClipArguments& arguments) {
+  std::unique_ptr<LNHHolder> source = readModel(arguments.source + QStringLiteral(".poly"));
+  const Mesh mesh = meshOf(*source);
+  const WeldedParts welded = weldedParts(mesh, defaultWeld);
+  CapClip clip(arguments.plane, mesh, welded);
+  OutputFile out(arguments.output + QStringLiteral(".poly"));
+  writeObjects(*source, out,
+               [&clip](const LoadedObject* first, const LoadedObject* last, std::string* text) {
+                 clip.format(first, last, text);
+               });
+  out.write(clip.caps());
+  out.commit();
+}
