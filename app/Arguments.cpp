@@ -103,6 +103,13 @@ AssembleArguments assembleArguments(Words words) {
   return arguments;
 }
 
+BooleanArguments booleanArguments(Words words, ExactSolid::Operation operation) {
+  BooleanArguments arguments{operation, {}, {}};
+  for (int i = 0; i + 1 < words.count; ++i) arguments.inputs << modelName(words[i]);
+  arguments.output = modelName(words[words.count - 1]);
+  return arguments;
+}
+
 TransformArguments transformArguments(Words words, bool create) {
   TransformArguments arguments;
   arguments.output = modelName(words[0]);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "ExactSolid.h"
 #include "Formats.h"
 #include "Transformation.h"
 #include "View.h"
@@ -48,6 +49,15 @@ struct AssembleArguments {
   QString output;
 };
 AssembleArguments assembleArguments(Words words);
+
+// union INPUT... OUTPUT, difference BASE CUTTER... OUTPUT, intersection INPUT... OUTPUT: at
+// least two inputs.
+struct BooleanArguments {
+  ExactSolid::Operation operation;
+  QStringList inputs;
+  QString output;
+};
+BooleanArguments booleanArguments(Words words, ExactSolid::Operation operation);
 
 // transform NAME [KEYWORD VALUE]... and create NEW SOURCE [KEYWORD VALUE]...
 struct TransformArguments {

@@ -34,6 +34,8 @@ class Vandrel {
   // circle: a regular polygon on a circle about the origin.
   void circle(const CircleArguments& arguments);
   void assemble(const AssembleArguments& arguments);
+  // union, difference and intersection: the inputs taken as solids, combined exactly.
+  void combine(const BooleanArguments& arguments);
 
   // Model files: reads NAME.poly into a new model, leaving the cursor on its first object;
   // writes the model to NAME.poly.

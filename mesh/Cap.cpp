@@ -114,8 +114,9 @@ std::vector<std::vector<Vec3>> loopsOf(const std::vector<CutEdge>& edges, const 
   return loops;
 }
 
-// The loops of the edges as polygons facing `facing`: each outer loop with its holes bridged in.
-std::vector<std::vector<Vec3>> polygonsOf(const std::vector<CutEdge>& edges, const Vec3& facing) {
+}  // namespace
+
+std::vector<std::vector<Vec3>> loopPolygons(const std::vector<CutEdge>& edges, const Vec3& facing) {
   const PlaneAxes axes(facing);
   const std::vector<std::vector<Vec3>> loops = loopsOf(edges, axes);
   // All loops' points in the plane, one list; outer loops and holes by their turning.
@@ -155,8 +156,6 @@ std::vector<std::vector<Vec3>> polygonsOf(const std::vector<CutEdge>& edges, con
   }
   return polygons;
 }
-
-}  // namespace
 
 // The ends are ordered along the first cut edge's direction; each edge looks only at those
 // between its own.
@@ -225,13 +224,13 @@ bool splitCutEdges(std::vector<CutEdge>& edges) {
 std::vector<std::vector<Vec3>> capPolygons(std::vector<CutEdge> edges, const Vec3& normal) {
   for (CutEdge& e : edges) e.cut = true;
   cancel(edges);
-  return polygonsOf(edges, -normal);
+  return loopPolygons(edges, -normal);
 }
 
 bool mendedFace(std::vector<CutEdge> edges, bool split, const Vec3& facing,
                 std::vector<std::vector<Vec3>>* polygons) {
   polygons->clear();
   if (cancel(edges) == 0 && !split) return false;
-  *polygons = polygonsOf(edges, facing);
+  *polygons = loopPolygons(edges, facing);
   return true;
 }

@@ -37,3 +37,9 @@ std::vector<std::vector<Vec3>> capPolygons(std::vector<CutEdge> edges, const Vec
 bool splitCutEdges(std::vector<CutEdge>& edges);
 bool mendedFace(std::vector<CutEdge> edges, bool split, const Vec3& facing,
                 std::vector<std::vector<Vec3>>* polygons);
+
+// The edges joined end to end into loops, where several leave one end taking the one that turns
+// most to the left, and those loops as polygons facing `facing`: each outer loop (counter-clockwise
+// seen from that side) with the holes inside it bridged in. A loop that does not close, or has no
+// area, gives nothing.
+std::vector<std::vector<Vec3>> loopPolygons(const std::vector<CutEdge>& edges, const Vec3& facing);

@@ -53,7 +53,7 @@ WeldedParts weldedParts(const Mesh& mesh, double weldDistance) {
   WeldedParts welded;
   const double distance = weldDistance < 0 ? defaultWeldDistance(mesh) : weldDistance;
   welded.vertex = weldedVertices(mesh, distance);
-  Mesh joined;
+  Mesh& joined = welded.mesh;
   for (size_t i = 0; i < mesh.positions.size(); ++i) {
     if (welded.vertex[i] == joined.positions.size()) joined.positions.push_back(mesh.positions[i]);
   }
@@ -66,8 +66,9 @@ WeldedParts weldedParts(const Mesh& mesh, double weldDistance) {
       if (face.empty() || face.back() != k) face.push_back(k);
     }
     while (face.size() > 1 && face.back() == face.front()) face.pop_back();
-    joined.addFace(face.data(), face.size(), Mesh::noColour);
+    joined.addFace(face.data(), face.size(), mesh.faceColour[f]);
   }
+  joined.colours = mesh.colours;
   welded.parts = findParts(joined);
   return welded;
 }

@@ -24,6 +24,7 @@ Solid solidOf(Mesh mesh, double weldDistance, bool withTriangles);
 // place (one that the weld leaves without area belongs to no part) and every position's vertex
 // in the welded mesh.
 struct WeldedParts {
+  Mesh mesh;  // welded: a face's vertices that the weld joined are one
   Parts parts;
   std::vector<uint32_t> vertex;  // per position
 };

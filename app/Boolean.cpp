@@ -1,0 +1,16 @@
+// union, difference, intersection: models taken as solids and combined exactly.
+
+#include "Boolean.h"
+
+#include "OutputFile.h"
+#include "Vandrel.h"
+
+void Vandrel::combine(const BooleanArguments& arguments) {
+  QStringList paths;
+  for (const QString& input : arguments.inputs) paths << input + QStringLiteral(".poly");
+  const QString path = arguments.output + QStringLiteral(".poly");
+  const std::string text = combineModels(paths, arguments.operation, path);
+  OutputFile out(path);
+  out.write(text);
+  out.commit();
+}

@@ -1,0 +1,144 @@
+#include "ExactSolid.h"
+
+#include <CGAL/Exact_predicates_exact_constructions_kernel.h>
+#include <CGAL/Polygon_mesh_processing/bbox.h>
+#include <CGAL/Polygon_mesh_processing/corefinement.h>
+#include <CGAL/Polygon_mesh_processing/self_intersections.h>
+#include <CGAL/Surface_mesh.h>
+
+#include <unordered_map>
+
+namespace {
+
+using Kernel = CGAL::Exact_predicates_exact_constructions_kernel;
+using SurfaceMesh = CGAL::Surface_mesh<Kernel::Point_3>;
+using FaceIndex = SurfaceMesh::Face_index;
+using VertexIndex = SurfaceMesh::Vertex_index;
+using LabelMap = SurfaceMesh::Property_map<FaceIndex, uint32_t>;
+namespace PMP = CGAL::Polygon_mesh_processing;
+
+LabelMap labelsOf(SurfaceMesh& mesh) {
+  return mesh.add_property_map<FaceIndex, uint32_t>("f:label", 0).first;
+}
+
+// Carries the labels to the triangles that corefinement makes and copies, and marks the faces
+// whose triangles it splits.
+class LabelVisitor : public PMP::Corefinement::Default_visitor<SurfaceMesh> {
+ public:
+  LabelVisitor(std::vector<char>* split) : split_(split) {}
+
+  void before_subface_creations(FaceIndex old, SurfaceMesh& mesh) {
+    label_ = labelsOf(mesh)[old];
+    if (label_ >= split_->size()) split_->resize(label_ + 1, 0);
+    (*split_)[label_] = 1;
+  }
+  void after_subface_created(FaceIndex made, SurfaceMesh& mesh) { labelsOf(mesh)[made] = label_; }
+  void after_face_copy(FaceIndex old, const SurfaceMesh& from, FaceIndex made, SurfaceMesh& to) {
+    const auto source = from.property_map<FaceIndex, uint32_t>("f:label");
+    labelsOf(to)[made] = source.second ? source.first[old] : 0;
+  }
+
+ private:
+  std::vector<char>* split_;
+  uint32_t label_ = 0;
+};
+
+}  // namespace
+
+struct ExactSolid::Surface {
+  SurfaceMesh mesh;
+};
+
+ExactSolid::ExactSolid() : surface_(std::make_unique<Surface>()) {}
+ExactSolid::~ExactSolid() = default;
+ExactSolid::ExactSolid(ExactSolid&&) noexcept = default;
+ExactSolid& ExactSolid::operator=(ExactSolid&&) noexcept = default;
+
+ExactSolid::ExactSolid(const std::vector<Position>& positions, const std::vector<uint32_t>& corners,
+                       const std::vector<uint32_t>& labels)
+    : ExactSolid() {
+  SurfaceMesh& mesh = surface_->mesh;
+  std::unordered_map<uint32_t, VertexIndex> vertex;
+  auto vertexOf = [&](uint32_t i) {
+    auto [at, added] = vertex.try_emplace(i);
+    if (added)
+      at->second = mesh.add_vertex(Kernel::Point_3(positions[i].x, positions[i].y, positions[i].z));
+    return at->second;
+  };
+  LabelMap label = labelsOf(mesh);
+  for (size_t t = 0; t < labels.size(); ++t) {
+    const FaceIndex f = mesh.add_face(vertexOf(corners[3 * t]), vertexOf(corners[3 * t + 1]),
+                                      vertexOf(corners[3 * t + 2]));
+    if (f != SurfaceMesh::null_face()) label[f] = labels[t];
+  }
+}
+
+ExactSolid ExactSolid::copy() const {
+  ExactSolid solid;
+  solid.surface_->mesh = surface_->mesh;
+  return solid;
+}
+
+bool ExactSolid::empty() const { return surface_->mesh.number_of_faces() == 0; }
+
+bool ExactSolid::crossesItself() const { return PMP::does_self_intersect(surface_->mesh); }
+
+bool ExactSolid::mayMeet(const ExactSolid& other) const {
+  if (empty() || other.empty()) return false;
+  return CGAL::do_overlap(PMP::bbox(surface_->mesh), PMP::bbox(other.surface_->mesh));
+}
+
+void ExactSolid::add(ExactSolid&& other) {
+  SurfaceMesh& mesh = surface_->mesh;
+  SurfaceMesh& more = other.surface_->mesh;
+  LabelMap label = labelsOf(mesh);
+  const LabelMap from = labelsOf(more);
+  std::unordered_map<VertexIndex, VertexIndex> vertex;
+  for (VertexIndex v : more.vertices()) vertex[v] = mesh.add_vertex(more.point(v));
+  for (FaceIndex f : more.faces()) {
+    std::vector<VertexIndex> corners;
+    for (VertexIndex v : CGAL::vertices_around_face(more.halfedge(f), more))
+      corners.push_back(vertex[v]);
+    const FaceIndex made = mesh.add_face(corners);
+    if (made != SurfaceMesh::null_face()) label[made] = from[f];
+  }
+}
+
+bool ExactSolid::combine(ExactSolid& other, Operation operation, std::vector<char>* split) {
+  SurfaceMesh& a = surface_->mesh;
+  SurfaceMesh& b = other.surface_->mesh;
+  labelsOf(a);
+  labelsOf(b);
+  const auto parameters = CGAL::parameters::visitor(LabelVisitor(split));
+  switch (operation) {
+    case Operation::unite:
+      return PMP::corefine_and_compute_union(a, b, a, parameters,
+                                             CGAL::parameters::default_values());
+    case Operation::subtract:
+      return PMP::corefine_and_compute_difference(a, b, a, parameters,
+                                                  CGAL::parameters::default_values());
+    case Operation::intersect:
+      return PMP::corefine_and_compute_intersection(a, b, a, parameters,
+                                                    CGAL::parameters::default_values());
+  }
+  return false;
+}
+
+ExactSolid::Triangles ExactSolid::triangles() const {
+  const SurfaceMesh& mesh = surface_->mesh;
+  Triangles out;
+  const auto label = mesh.property_map<FaceIndex, uint32_t>("f:label");
+  std::unordered_map<VertexIndex, uint32_t> number;
+  for (VertexIndex v : mesh.vertices()) {
+    number[v] = static_cast<uint32_t>(out.positions.size());
+    const Kernel::Point_3& p = mesh.point(v);
+    out.positions.push_back(
+        Vec3{CGAL::to_double(p.x()), CGAL::to_double(p.y()), CGAL::to_double(p.z())});
+  }
+  for (FaceIndex f : mesh.faces()) {
+    for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(f), mesh))
+      out.corners.push_back(number[v]);
+    out.labels.push_back(label.second ? label.first[f] : 0);
+  }
+  return out;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "Mesh.h"
+#include "Vec3.h"
+
+// A closed surface with exact coordinates, for the boolean operations: triangles, each labelled
+// with the face of the model it came from. The operations split triangles where the surfaces
+// cross (corefinement, with exact predicates and constructions) and keep the labels; a face whose
+// triangles were split is marked in `split`, which every solid of one operation shares.
+class ExactSolid {
+ public:
+  ExactSolid();
+  ~ExactSolid();
+  ExactSolid(ExactSolid&&) noexcept;
+  ExactSolid& operator=(ExactSolid&&) noexcept;
+
+  // The triangles (three indices into `positions` each), outward, with their faces' labels.
+  ExactSolid(const std::vector<Position>& positions, const std::vector<uint32_t>& corners,
+             const std::vector<uint32_t>& labels);
+
+  ExactSolid copy() const;
+  bool empty() const;
+  bool crossesItself() const;
+  // Whether the bounding boxes meet.
+  bool mayMeet(const ExactSolid& other) const;
+  // Adds another solid's triangles that lie apart from these.
+  void add(ExactSolid&& other);
+
+  // This solid becomes its union with, its difference from, or its intersection with `other`,
+  // which is left corefined. False where the library cannot make the result a closed manifold
+  // surface (solids that touch along an edge or at a point).
+  enum class Operation { unite, subtract, intersect };
+  bool combine(ExactSolid& other, Operation operation, std::vector<char>* split);
+
+  // The triangles as they are now: positions rounded to the nearest double, three vertex indices
+  // per triangle, and each triangle's label.
+  struct Triangles {
+    std::vector<Vec3> positions;
+    std::vector<uint32_t> corners;
+    std::vector<uint32_t> labels;
+  };
+  Triangles triangles() const;
+
+ private:
+  struct Surface;
+  std::unique_ptr<Surface> surface_;
+};
