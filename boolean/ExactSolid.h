@@ -26,6 +26,8 @@ class ExactSolid {
   ExactSolid copy() const;
   bool empty() const;
   bool crossesItself() const;
+  // Whether the surface, not crossing itself, bounds a volume: no part inside another.
+  bool boundsVolume() const;
   // Whether the bounding boxes meet.
   bool mayMeet(const ExactSolid& other) const;
   // Adds another solid's triangles that lie apart from these.
@@ -36,6 +38,11 @@ class ExactSolid {
   // surface (solids that touch along an edge or at a point).
   enum class Operation { unite, subtract, intersect };
   bool combine(ExactSolid& other, Operation operation, std::vector<char>* split);
+
+  // Where the solids put together by add() overlap, their union in one operation: the surface
+  // refined where it crosses itself and only its outer hull kept. False where that cannot be done
+  // (the solid is then unchanged).
+  bool uniteOverlaps(std::vector<char>* split);
 
   // The triangles as they are now: positions rounded to the nearest double, three vertex indices
   // per triangle, and each triangle's label.

@@ -25,6 +25,11 @@ void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation
 
 ExactSolid uniteAll(std::vector<ExactSolid> solids, std::vector<char>* split, const QString& name) {
   if (solids.empty()) return ExactSolid();
+  if (solids.size() > 2) {
+    ExactSolid all;
+    for (const ExactSolid& solid : solids) all.add(solid.copy());
+    if (all.crossesItself() ? all.uniteOverlaps(split) : all.boundsVolume()) return all;
+  }
   while (solids.size() > 1) {
     std::vector<ExactSolid> next;
     for (size_t i = 0; i + 1 < solids.size(); i += 2) {
