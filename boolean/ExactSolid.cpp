@@ -116,8 +116,8 @@ bool ExactSolid::combine(ExactSolid& other, Operation operation, std::vector<cha
   bool made = false;
   switch (operation) {
     case Operation::unite:
-      made = PMP::corefine_and_compute_union(a, b, a, parameters,
-                                             CGAL::parameters::default_values());
+      made =
+          PMP::corefine_and_compute_union(a, b, a, parameters, CGAL::parameters::default_values());
       break;
     case Operation::subtract:
       made = PMP::corefine_and_compute_difference(a, b, a, parameters,
