@@ -13,8 +13,12 @@ constexpr size_t smallRead = 1 << 12;
 
 LineReader::LineReader(const QString& path) : path_(path), file_(path) {
   if (!file_.open(QIODevice::ReadOnly)) {
+    // A name typed with its suffix gets a second one: say so.
+    const QString hint = path_.endsWith(QLatin1String(".poly.poly")) && !file_.exists()
+                             ? QStringLiteral(" (the .poly suffix is added to names)")
+                             : QString();
     throw RunError(QStringLiteral("cannot open ") + quoted(path_) + QStringLiteral(": ") +
-                   file_.errorString());
+                   file_.errorString() + hint);
   }
   fill();
   if (size_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) start_ = 3;
