@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "Failure.h"
+#include "Help.h"
 #include "Numbers.h"
 #include "Quote.h"
 
@@ -53,7 +55,13 @@ Transformation parseKeywords(Words words, int first, Transformation start) {
       if (std::strcmp(words[i], candidate.word) == 0) keyword = &candidate;
     }
     if (keyword == nullptr) {
-      throw UsageError(QStringLiteral("unknown keyword ") + quotedField(words[i]));
+      std::vector<const char*> known;
+      for (const Keyword& candidate : keywords) known.push_back(candidate.word);
+      const QString nearest =
+          nearestWord(QString::fromLocal8Bit(words[i]), known.data(), known.data() + known.size());
+      throw UsageError(
+          QStringLiteral("unknown keyword ") + quotedField(words[i]) +
+          (nearest.isEmpty() ? QString() : QStringLiteral(" (did you mean '%1'?)").arg(nearest)));
     }
     if (i + 1 == words.count) {
       throw UsageError(QStringLiteral("keyword %1 needs a value").arg(keyword->word));
