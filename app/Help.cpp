@@ -77,12 +77,16 @@ QString helpText() {
     text +=
         QStringLiteral("  vandrel %1 %2\n      %3\n").arg(command.word, command.arguments, summary);
   }
-  text += QStringLiteral(
-      "  vandrel help [COMMAND] | --help | --version\n\n"
+  text += QStringLiteral("  vandrel help [COMMAND] | --help | --version\n\n") + helpNotes() +
+          QStringLiteral(
+              "'vandrel help COMMAND' or 'vandrel COMMAND --help' tells more of a command.\n");
+  return text;
+}
+
+QString helpNotes() {
+  return QStringLiteral(
       "KEYWORD is one of XT YT ZT (translate), XS YS ZS US (scale), XD YD ZD (turn by degrees)\n"
       "and XR YR ZR (turn by radians). DISTANCE: positions closer than it are one vertex\n"
       "(default 1e-5 of the model's largest side; 0 joins only equal positions).\n"
-      "Exit status: 0 success, 1 failure, 2 usage error.\n"
-      "'vandrel help COMMAND' or 'vandrel COMMAND --help' tells more of a command.\n");
-  return text;
+      "Exit status: 0 success, 1 failure, 2 usage error.\n");
 }

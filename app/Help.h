@@ -19,3 +19,6 @@ QString commandHelp(const Command& command);
 
 // The program's help: every command with one line.
 QString helpText();
+
+// What every command shares: the keywords, the weld distance, the exit status.
+QString helpNotes();

@@ -47,6 +47,12 @@ double keywordDegrees(float radians) {
   return static_cast<float>(static_cast<double>(radians) * 57.29577951308402);
 }
 
+std::vector<const char*> keywordWords() {
+  std::vector<const char*> words;
+  for (const Keyword& keyword : keywords) words.push_back(keyword.word);
+  return words;
+}
+
 Transformation parseKeywords(Words words, int first, Transformation start) {
   Transformation t = start;
   for (int i = first; i < words.count; i += 2) {
@@ -55,8 +61,7 @@ Transformation parseKeywords(Words words, int first, Transformation start) {
       if (std::strcmp(words[i], candidate.word) == 0) keyword = &candidate;
     }
     if (keyword == nullptr) {
-      std::vector<const char*> known;
-      for (const Keyword& candidate : keywords) known.push_back(candidate.word);
+      const std::vector<const char*> known = keywordWords();
       const QString nearest =
           nearestWord(QString::fromLocal8Bit(words[i]), known.data(), known.data() + known.size());
       throw UsageError(

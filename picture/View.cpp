@@ -3,15 +3,35 @@
 #include <QStringList>
 #include <cmath>
 
+namespace {
+
+struct NamedView {
+  const char* name;
+  View view;
+};
+
+const NamedView namedViews[] = {
+    {"iso", View{-45, 35.264}},
+    {"top", View{-90, 90}},
+    {"front", View{-90, 0}},
+    {"side", View{0, 0}},
+};
+
+}  // namespace
+
+QStringList viewNames() {
+  QStringList names;
+  for (const NamedView& named : namedViews) names << QLatin1String(named.name);
+  return names;
+}
+
 bool viewOf(const QString& text, View* view) {
-  if (text == QLatin1String("iso")) {
-    *view = View{-45, 35.264};
-  } else if (text == QLatin1String("top")) {
-    *view = View{-90, 90};
-  } else if (text == QLatin1String("front")) {
-    *view = View{-90, 0};
-  } else if (text == QLatin1String("side")) {
-    *view = View{0, 0};
+  const NamedView* named = nullptr;
+  for (const NamedView& candidate : namedViews) {
+    if (text == QLatin1String(candidate.name)) named = &candidate;
+  }
+  if (named != nullptr) {
+    *view = named->view;
   } else {
     const QStringList parts = text.split(u',');
     if (parts.size() != 2) return false;

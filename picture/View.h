@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "Mesh.h"
@@ -23,6 +24,8 @@ struct View {
 // iso (the default: from +x, -y, +z), top (down -z, x right, y up), front (along +y, x right,
 // z up), side (along -x, y right, z up), or AZIMUTH,ELEVATION; false for anything else.
 bool viewOf(const QString& text, View* view);
+// iso, top, front and side.
+QStringList viewNames();
 
 // The picture of a mesh seen from a view, worked out once: its faces' triangles, each filled
 // with its face's colour (or one default), flat-shaded by a light over the viewer's shoulder,
