@@ -238,6 +238,16 @@ ExportArguments exportArguments(Words words) {
   return {modelName(words[0]), file, fileFormat(file), weldOption(words, 2)};
 }
 
+ViewArguments viewArguments(Words words) {
+  const QString page = modelName(words[1]);
+  if (!page.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) &&
+      !page.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive)) {
+    throw UsageError(QStringLiteral("the page ") + quoted(page) +
+                     QStringLiteral(" is not an .html file"));
+  }
+  return {modelName(words[0]), page, weldOption(words, 2)};
+}
+
 InfoArguments infoArguments(Words words) { return {modelName(words[0]), weldOption(words, 1)}; }
 
 ImportArguments importArguments(Words words) {

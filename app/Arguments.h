@@ -149,6 +149,13 @@ struct RenderArguments {
 RenderArguments renderArguments(Words words);
 
 // info SOURCE [--weld DISTANCE]
+// view SOURCE PAGE.html [--weld DISTANCE]
+struct ViewArguments {
+  QString source;
+  QString page;
+  double weld;
+};
+ViewArguments viewArguments(Words words);
 struct InfoArguments {
   QString source;
   double weld;

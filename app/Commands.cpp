@@ -102,6 +102,13 @@ const Command table[] = {
      "(default iso). --size WIDTHxHEIGHT: each 1 to 16384 (default 800x600).\n--weld DISTANCE: as "
      "export's. Writes PICTURE.",
      "vandrel render house house.png --view top"},
+    {"view", 2, 4, "SOURCE PAGE.html [--weld DISTANCE]",
+     "write a web page that shows a model in 3D, with its figures",
+     [](Vandrel& v, Words w) { v.view(viewArguments(w)); },
+     "PAGE.html: one self-contained file; open it in a browser, no network needed. Drag to\n"
+     "turn the model, wheel to zoom, right or shift drag to pan. Shows the model's colours,\n"
+     "Z up, and info's figures beside it. --weld DISTANCE: as export's. Writes PAGE.html.",
+     "vandrel view house house.html"},
     {"info", 1, 3, "SOURCE [--weld DISTANCE]",
      "print what is in a model: counts, bounds, area, parts, closed, volume",
      [](Vandrel& v, Words w) { v.info(infoArguments(w)); },

@@ -83,6 +83,8 @@ class Vandrel {
   void render(const RenderArguments& arguments);
   // info: what is in the model, a "key: value" line each on standard output.
   void info(const InfoArguments& arguments);
+  // view: a web page that shows the model in 3D, with info's figures.
+  void view(const ViewArguments& arguments);
 
   std::unique_ptr<LNHHolder> model;  // the model the model-file commands work on
   QString loadedPath;                // the file the model was read from, for messages
