@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <string>
 
+#include "Beside.h"
 #include "Console.h"
 #include "Failure.h"
 #include "Formats.h"
@@ -54,6 +55,10 @@ void Vandrel::exportFile(const ExportArguments& arguments) {
 void Vandrel::importFile(const ImportArguments& arguments) {
   const QString& path = arguments.file;
   QFile file(path);
+  if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
+    throw RunError(QStringLiteral("cannot read ") + quoted(path) +
+                   QStringLiteral(": not a regular file"));
+  }
   if (!file.open(QIODevice::ReadOnly)) {
     throw RunError(QStringLiteral("cannot open ") + quoted(path) + QStringLiteral(": ") +
                    file.errorString());
@@ -65,21 +70,34 @@ void Vandrel::importFile(const ImportArguments& arguments) {
   }
   const std::string_view bytes(content.constData(), size_t(content.size()));
   const QString folder = QFileInfo(path).path();
+  const std::string folderName = QFile::encodeName(folder).toStdString();
   Skipped skipped;
   Mesh mesh;
-  const Neighbour neighbour = [&folder](const std::string& name, std::string* text) {
-    QFile beside(folder + u'/' + QString::fromStdString(name));
+  // Material libraries only from the file's own folder; one outside it is passed over, with
+  // a notice.
+  const Neighbour neighbour = [&](const std::string& name, std::string* text) {
+    std::string found, why;
+    if (!besideFile(folderName, name, &found, &why)) {
+      if (why != "not found") {
+        report(quotedIfNeeded(path) + QStringLiteral(": the material library ") +
+               quoted(std::string_view(name)) + QStringLiteral(" is not read: ") +
+               QString::fromStdString(why));
+      }
+      return false;
+    }
+    QFile beside(QFile::decodeName(found.c_str()));
     if (!beside.open(QIODevice::ReadOnly)) return false;
     *text = beside.readAll().toStdString();
     return true;
   };
-  const std::string folderName = QFile::encodeName(folder).toStdString();
   try {
     mesh = formatInfo(arguments.format).read({bytes, neighbour, folderName, &skipped});
   } catch (const FormatError& error) {
     QString where = quotedIfNeeded(path);
     if (error.line > 0) where += u':' + QString::number(error.line);
-    throw RunError(where + QStringLiteral(": ") + escaped(error.what));
+    QString message = where + QStringLiteral(": ") + escaped(error.what);
+    if (error.echoes) message += u' ' + quotedField(error.word);
+    throw RunError(message);
   }
   writeMeshModel(mesh, arguments.output + QStringLiteral(".poly"));
   QStringList parts;

@@ -16,10 +16,13 @@ struct Skipped {
 };
 
 // Something in a file that its format does not allow: the reader's message, with the line
-// where a text format has lines (0 where it has none).
+// where a text format has lines (0 where it has none), and the word of the file that it
+// echoes (shown after the message, quoted as every echoed word is), if any.
 struct FormatError {
   long line;
   std::string what;
+  std::string word = {};
+  bool echoes = false;
 };
 
 // Writers: the mesh's file in a format, its faces turned outward (Solid.h); triangle formats take

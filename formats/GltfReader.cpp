@@ -1,17 +1,26 @@
 // glTF 2.0, read with tinygltf: the triangles of every mesh that the default scene's nodes
 // place (their transforms applied), in the base colour of their material. Points and lines are
 // counted, not read. Positions are turned from glTF's Y-up to vandrel's Z-up: (x, y, z) in the
-// file is (x, -z, y) here.
+// file is (x, -z, y) here. Before the library reads it, the document is checked (Access,
+// checkDocument): buffers only from the file's own folder, no image ever opened, glTF 2.0
+// only, no required extension, bounded nesting; nodes are placed without recursion, with limits
+// on depth and on placed triangles.
 
-#include <sys/stat.h>
 #include <tiny_gltf.h>
 
+#include <nlohmann/json.hpp>
+
 #include <array>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <vector>
 
+#include "Beside.h"
 #include "Formats.h"
 #include "VertexTable.h"
 
@@ -76,19 +85,53 @@ class Reader {
   Reader(const tinygltf::Model& model, Mesh* mesh, Skipped* skipped)
       : model_(model), mesh_(mesh), skipped_(skipped), table_(&mesh->positions) {}
 
-  void node(int index, const Matrix& parent, int depth) {
-    if (index < 0 || size_t(index) >= model_.nodes.size() || depth > 64) {
-      throw FormatError{0, "a node that does not exist, or nodes in a cycle"};
+  // Places the meshes of the nodes under `roots`, depth first, without recursion: a chain of
+  // nodes may be long, and shared nodes are placed once for each parent.
+  void scene(const std::vector<int>& roots) {
+    struct Step {
+      int node;
+      Matrix parent;
+      int depth;
+      bool leave;  // the node's subtree is done
+    };
+    const Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::vector<Step> stack;
+    std::vector<char> onPath(model_.nodes.size(), 0);
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
+      stack.push_back({*root, identity, 1, false});
     }
-    const tinygltf::Node& n = model_.nodes[size_t(index)];
-    const Matrix m = multiply(parent, localMatrix(n));
-    if (n.mesh >= 0 && size_t(n.mesh) < model_.meshes.size()) {
-      for (const tinygltf::Primitive& p : model_.meshes[size_t(n.mesh)].primitives) {
-        primitive(p, m);
+    size_t visits = 0;
+    while (!stack.empty()) {
+      const Step step = stack.back();
+      stack.pop_back();
+      if (step.leave) {
+        onPath[size_t(step.node)] = 0;
+        continue;
+      }
+      if (step.node < 0 || size_t(step.node) >= model_.nodes.size()) {
+        throw FormatError{0, "a node that does not exist"};
+      }
+      if (onPath[size_t(step.node)] != 0) throw FormatError{0, "nodes in a cycle"};
+      if (step.depth > maxDepth) throw FormatError{0, "nodes nested deeper than 1000 levels"};
+      if (++visits > maxVisits) throw FormatError{0, "more than 10 million placed nodes"};
+      onPath[size_t(step.node)] = 1;
+      stack.push_back({step.node, Matrix{}, 0, true});
+      const tinygltf::Node& n = model_.nodes[size_t(step.node)];
+      const Matrix m = multiply(step.parent, localMatrix(n));
+      if (n.mesh >= 0 && size_t(n.mesh) < model_.meshes.size()) {
+        for (const tinygltf::Primitive& p : model_.meshes[size_t(n.mesh)].primitives) {
+          primitive(p, m);
+        }
+      }
+      for (auto child = n.children.rbegin(); child != n.children.rend(); ++child) {
+        stack.push_back({*child, m, step.depth + 1, false});
       }
     }
-    for (int child : n.children) node(child, m, depth + 1);
   }
+
+  // Work in proportion to the file: an accessor without a buffer view holds no bytes, so its
+  // count is held to the file's size.
+  void limitCounts(size_t fileSize) { fileSize_ = fileSize; }
 
  private:
   // Calls visit(i, values) for each element i of an accessor, with its `components` values as
@@ -101,6 +144,10 @@ class Reader {
     const tinygltf::Accessor& a = model_.accessors[size_t(index)];
     double v[4] = {0, 0, 0, 0};
     if (a.bufferView < 0) {  // all zeros
+      if (a.count > fileSize_) {
+        throw FormatError{0, "an accessor of " + std::to_string(a.count) +
+                                 " elements without a buffer view, more than the file's bytes"};
+      }
       for (size_t i = 0; i < a.count; ++i) visit(i, v);
       return a.count;
     }
@@ -199,6 +246,9 @@ class Reader {
       }
     }
     auto triangle = [&](uint32_t a, uint32_t b, uint32_t c) {
+      if (mesh_->faceColour.size() >= maxTriangles) {
+        throw FormatError{0, "more than 100 million placed triangles"};
+      }
       const uint32_t corners[3] = {index[a], index[b], index[c]};
       mesh_->addFace(corners, 3, colour);
     };
@@ -231,10 +281,14 @@ class Reader {
     }
   }
 
+  static constexpr int maxDepth = 1000;
+  static constexpr size_t maxVisits = 10'000'000;
+  static constexpr size_t maxTriangles = 100'000'000;
   const tinygltf::Model& model_;
   Mesh* mesh_;
   Skipped* skipped_;
   VertexTable table_;
+  size_t fileSize_ = 0;
 };
 
 bool noImages(tinygltf::Image*, const int, std::string*, std::string*, int, int,
@@ -242,20 +296,29 @@ bool noImages(tinygltf::Image*, const int, std::string*, std::string*, int, int,
   return true;
 }
 
-// Files beside a glTF file (its buffers), read only when they are regular files: tinygltf's
-// own callbacks take a folder for a file of enormous size. Nothing is ever written.
-bool isRegularFile(const std::string& path) {
-  struct stat s;
-  return ::stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode);
+// The files beside a glTF file that it may read: its buffers, each a regular file in the
+// file's own folder (besideFile). Images are never opened, nothing is ever written.
+struct Access {
+  std::set<std::string> buffers;  // real paths
+};
+
+std::string realPath(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::string();
+  std::string result(real);
+  std::free(real);
+  return result;
 }
-bool fileExists(const std::string& path, void*) { return isRegularFile(path); }
+bool mayRead(const std::string& path, void* access) {
+  return static_cast<const Access*>(access)->buffers.count(realPath(path)) != 0;
+}
 std::string samePath(const std::string& path, void*) { return path; }
 bool readWholeFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
-                   void*) {
+                   void* access) {
   std::ifstream in;
-  if (isRegularFile(path)) in.open(path, std::ios::binary);
+  if (mayRead(path, access)) in.open(path, std::ios::binary);
   if (!in) {
-    *error += "cannot read the file '" + path + "'\n";
+    *error += "cannot read a buffer\n";
     return false;
   }
   out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -267,12 +330,147 @@ bool writeNothing(std::string* error, const std::string&, const std::vector<unsi
   return false;
 }
 
+// The JSON of a binary glTF: its first chunk, after the checks of the header.
+std::string_view glbJson(std::string_view bytes) {
+  if (bytes.size() < 20 || bytes.substr(0, 4) != "glTF") {
+    throw FormatError{0, "not a binary glTF file: it does not begin with a glTF header"};
+  }
+  uint32_t word[4];  // version, length, the first chunk's length and type
+  std::memcpy(word, bytes.data() + 4, sizeof word);
+  if (word[0] != 2) {
+    throw FormatError{
+        0, "binary glTF version " + std::to_string(word[0]) + " is not supported (only 2)"};
+  }
+  if (word[1] != bytes.size()) {
+    throw FormatError{0, "the header gives a length of " + std::to_string(word[1]) +
+                             " bytes, the file has " + std::to_string(bytes.size()) +
+                             (word[1] > bytes.size() ? ": it was cut short" : "")};
+  }
+  if (word[3] != 0x4E4F534Au || uint64_t{20} + word[2] > bytes.size()) {
+    throw FormatError{0, "the first chunk is not JSON within the file"};
+  }
+  return bytes.substr(20, word[2]);
+}
+
+// Refuses JSON nested deeper than `most` levels before any parser recurses into it.
+void checkNesting(std::string_view json, int most) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > most) {
+        throw FormatError{0, "JSON nested deeper than " + std::to_string(most) + " levels"};
+      }
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+}
+
+// Percent-decoding as the glTF library does it before it opens a buffer.
+std::string decodedUri(const std::string& uri) {
+  std::string out;
+  for (size_t i = 0; i < uri.size(); ++i) {
+    if (uri[i] == '%' && i + 2 < uri.size() &&
+        std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
+      out += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else if (uri[i] == '+') {
+      out += ' ';
+    } else {
+      out += uri[i];
+    }
+  }
+  return out;
+}
+
+// What the file must be before the glTF library reads it: glTF 2.0, no extension that vandrel
+// lacks required, a default scene that exists, lists where lists belong, and buffers only
+// from the file's own folder (their real paths go into `access`).
+void checkDocument(std::string_view json, bool binary, const std::string& folder, Access* access) {
+  checkNesting(json, 1000);
+  const nlohmann::json document = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  if (document.is_discarded() || !document.is_object()) throw FormatError{0, "not valid JSON"};
+  const auto asset = document.find("asset");
+  if (asset == document.end() || !asset->is_object() || !asset->contains("version") ||
+      !(*asset)["version"].is_string()) {
+    throw FormatError{0, "no asset version: not a glTF 2.0 file"};
+  }
+  const std::string version = (*asset)["version"].get<std::string>();
+  if (version.rfind("1", 0) == 0) throw FormatError{0, "glTF 1.0 is not supported (only 2.0)"};
+  if (version.rfind("2.", 0) != 0) {
+    throw FormatError{0, "glTF version", version, true};
+  }
+  const auto required = document.find("extensionsRequired");
+  if (required != document.end() && required->is_array() && !required->empty()) {
+    const nlohmann::json& first = (*required)[0];
+    throw FormatError{0, "the file requires an extension that vandrel cannot read:",
+                      first.is_string() ? first.get<std::string>() : first.dump(), true};
+  }
+  const auto scene = document.find("scene");
+  if (scene != document.end()) {
+    const auto scenes = document.find("scenes");
+    if (!scene->is_number_unsigned() || scenes == document.end() || !scenes->is_array() ||
+        scene->get<uint64_t>() >= scenes->size()) {
+      throw FormatError{0, "the default scene does not exist:", scene->dump(), true};
+    }
+  }
+  const auto meshes = document.find("meshes");
+  if (meshes != document.end() && meshes->is_array()) {
+    for (size_t m = 0; m < meshes->size(); ++m) {
+      const nlohmann::json& mesh = (*meshes)[m];
+      if (!mesh.is_object() || !mesh.contains("primitives") || !mesh["primitives"].is_array()) {
+        throw FormatError{0, "mesh " + std::to_string(m) + " has no list of primitives"};
+      }
+    }
+  }
+  const auto buffers = document.find("buffers");
+  if (buffers == document.end() || !buffers->is_array()) return;
+  for (size_t b = 0; b < buffers->size(); ++b) {
+    const nlohmann::json& buffer = (*buffers)[b];
+    const bool hasUri = buffer.is_object() && buffer.contains("uri") && buffer["uri"].is_string();
+    if (!hasUri) {
+      if (binary && b == 0) continue;  // the file's own binary chunk
+      throw FormatError{0, "buffer " + std::to_string(b) + " has no uri"};
+    }
+    const std::string uri = buffer["uri"].get<std::string>();
+    if (uri.rfind("data:", 0) == 0) continue;
+    std::string path, why;
+    if (!besideFile(folder, decodedUri(uri), &path, &why)) {
+      throw FormatError{0, "buffer " + std::to_string(b) + " is not read (" + why + "):", uri,
+                        true};
+    }
+    access->buffers.insert(path);
+  }
+}
+
+// The glTF library's message, in this program's words: its first line, without its full stop.
+std::string libraryMessage(std::string error) {
+  error = error.substr(0, error.find('\n'));
+  while (!error.empty() && (error.back() == '.' || error.back() == ' ')) error.pop_back();
+  if (error.empty()) return "not a glTF file that can be read";
+  if (error[0] >= 'A' && error[0] <= 'Z') error[0] = static_cast<char>(error[0] - 'A' + 'a');
+  return "not a glTF file that can be read: " + error;
+}
+
 }  // namespace
 
 Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Skipped* skipped) {
+  Access access;
+  checkDocument(binary ? glbJson(bytes) : bytes, binary, folder, &access);
   tinygltf::TinyGLTF loader;
   loader.SetImageLoader(noImages, nullptr);
-  loader.SetFsCallbacks({fileExists, samePath, readWholeFile, writeNothing, nullptr});
+  loader.SetFsCallbacks({mayRead, samePath, readWholeFile, writeNothing, &access});
   tinygltf::Model model;
   std::string error, warning;
   const bool ok =
@@ -281,17 +479,14 @@ Mesh readGltf(std::string_view bytes, bool binary, const std::string& folder, Sk
                                            static_cast<unsigned int>(bytes.size()), folder)
              : loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
                                           static_cast<unsigned int>(bytes.size()), folder);
-  if (!ok) {
-    error = error.substr(0, error.find('\n'));  // the first of tinygltf's lines says it
-    throw FormatError{0, error.empty() ? std::string("not a glTF file") : error};
-  }
+  if (!ok) throw FormatError{0, libraryMessage(error)};
   Mesh mesh;
   Reader reader(model, &mesh, skipped);
-  const Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  reader.limitCounts(bytes.size());
   if (!model.scenes.empty()) {
     const size_t scene = model.defaultScene >= 0 ? size_t(model.defaultScene) : 0;
     if (scene >= model.scenes.size()) throw FormatError{0, "a default scene that does not exist"};
-    for (int n : model.scenes[scene].nodes) reader.node(n, identity, 0);
+    reader.scene(model.scenes[scene].nodes);
   }
   return mesh;
 }

@@ -2,6 +2,7 @@
 // colour Kd of the MTL files named by mtllib), points (p) and lines (l). Other statements
 // (normals, texture coordinates, groups, smoothing) do not change the faces and are passed over.
 
+#include <QStringDecoder>
 #include <map>
 #include <vector>
 
@@ -31,6 +32,16 @@ void readMaterials(std::string_view text, std::map<std::string, Colour>* colours
 }  // namespace
 
 Mesh readObj(std::string_view bytes, const Neighbour& neighbour, Skipped* skipped) {
+  // UTF-16 text, as some programs on Windows save it, by its byte-order mark: read as UTF-8.
+  if (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xff\xfe" || bytes.substr(0, 2) == "\xfe\xff")) {
+    QStringDecoder decode(bytes[0] == '\xff' ? QStringConverter::Utf16LE
+                                             : QStringConverter::Utf16BE);
+    const QString text = decode(QByteArrayView(bytes.data() + 2, qsizetype(bytes.size() - 2)));
+    if (decode.hasError()) throw FormatError{0, "UTF-16 text that does not decode"};
+    const QByteArray utf8 = text.toUtf8();
+    return readObj(std::string_view(utf8.constData(), size_t(utf8.size())), neighbour, skipped);
+  }
+  if (bytes.substr(0, 3) == "\xef\xbb\xbf") bytes.remove_prefix(3);  // UTF-8's byte-order mark
   Mesh mesh;
   TextInput in(bytes);
   std::map<std::string, Colour> materials;
@@ -59,6 +70,7 @@ Mesh readObj(std::string_view bytes, const Neighbour& neighbour, Skipped* skippe
         if (index < 1 || index > count) in.fail("no such vertex:", w);
         face.push_back(static_cast<uint32_t>(index - 1));
       }
+      if (face.empty()) in.fail("'" + std::string(keyword) + "' without vertices");
       if (keyword == "p") {
         skipped->points += face.size();
       } else if (keyword == "l") {

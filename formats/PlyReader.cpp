@@ -101,6 +101,9 @@ class Body {
   }
   long line() const { return lineNumber_; }
   [[noreturn]] void fail(const std::string& what) const { throw FormatError{lineNumber_, what}; }
+  [[noreturn]] void fail(const std::string& what, std::string_view word) const {
+    throw FormatError{lineNumber_, what, std::string(word.substr(0, 200)), true};
+  }
 
   size_t at_ = 0;
   long lineNumber_ = 0;
@@ -127,7 +130,7 @@ class Body {
     const std::string_view w = word(line_, &wordAt_);
     float v;
     if (w.empty()) fail("fewer values than the element has");
-    if (!readFloat(w, &v)) fail("expected a number, found " + echoed(w));
+    if (!readFloat(w, &v)) fail("expected a number, found", w);
     return v;
   }
 

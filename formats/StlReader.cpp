@@ -1,7 +1,8 @@
 // STL, read: binary (80 bytes of header, a count and 50 bytes per triangle, the file exactly
-// that long) or ASCII (solid ... facet normal ... outer loop, vertex lines, endloop endfacet
-// ... endsolid). Equal corners become one vertex.
+// that long, whatever its header says) or ASCII (solid ... facet normal ... outer loop, three
+// vertex lines, endloop endfacet ... endsolid, to the end). Equal corners become one vertex.
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -64,7 +65,10 @@ Mesh readAscii(std::string_view bytes) {
     } else if (keyword == "endloop") {
       if (!inLoop) in.fail("'endloop' without a loop");
       inLoop = false;
-      if (loop.size() < 3) in.fail("a facet of fewer than three vertices");
+      if (loop.size() != 3) {
+        in.fail("a facet of " + std::to_string(loop.size()) +
+                " vertices: an STL facet is a triangle");
+      }
       mesh.addFace(loop.data(), loop.size(), Mesh::noColour);
     } else if (keyword == "endsolid") {
       solid = false;
@@ -73,6 +77,7 @@ Mesh readAscii(std::string_view bytes) {
     }
   }
   if (inLoop) in.fail("the file ends inside a loop");
+  if (solid) in.fail("the file ends before 'endsolid': it was cut short");
   return mesh;
 }
 
@@ -83,6 +88,19 @@ Mesh readStl(std::string_view bytes, Skipped*) {
     uint32_t count;
     std::memcpy(&count, bytes.data() + 80, 4);
     if (84 + 50 * uint64_t{count} == bytes.size()) return readBinary(bytes);
+  }
+  // A binary STL may begin with "solid" too; text has no NUL or other control bytes.
+  const bool text = std::none_of(bytes.begin(), bytes.end(), [](char c) {
+    return (c >= 0 && c < '\t') || (c > '\r' && c < ' ') || c == 0x7f;
+  });
+  if (!text && bytes.size() >= 84) {
+    uint32_t count;
+    std::memcpy(&count, bytes.data() + 80, 4);
+    throw FormatError{0,
+                      "binary STL of " + std::to_string(count) + " triangles should be " +
+                          std::to_string(84 + 50 * uint64_t{count}) + " bytes long, not " +
+                          std::to_string(bytes.size()) +
+                          (84 + 50 * uint64_t{count} > bytes.size() ? ": it was cut short" : "")};
   }
   size_t start = 0;
   while (start < bytes.size() && (isSpace(bytes[start]) || bytes[start] == '\n')) ++start;

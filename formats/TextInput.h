@@ -1,18 +1,12 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "Formats.h"
-
-// A word of a file echoed in a message: quoted, and cut to 40 bytes ending in "..." when it was
-// longer. The driver escapes the whole message for the terminal.
-inline std::string echoed(std::string_view word) {
-  std::string shown(word.substr(0, 40));
-  if (word.size() > 40) shown += "...";
-  return "'" + shown + "'";
-}
 
 // Reading text formats: lines with their numbers, words separated by white space, and numbers
 // read as the C locale spells them, whatever the process's locale.
@@ -32,11 +26,11 @@ class TextInput {
   }
   long lineNumber() const { return lineNumber_; }
 
-  // Throws a FormatError at this line; the echoed word is cut to 40 bytes.
+  // Throws a FormatError at this line, echoing the word (the end of the line where it is empty).
   [[noreturn]] void fail(const std::string& what) const { throw FormatError{lineNumber_, what}; }
   [[noreturn]] void fail(const std::string& what, std::string_view word) const {
     if (word.empty()) fail(what + " the end of the line");
-    fail(what + " " + echoed(word));
+    throw FormatError{lineNumber_, what, std::string(word.substr(0, 200)), true};
   }
 
  private:
@@ -57,10 +51,18 @@ inline std::string_view word(std::string_view line, size_t* at) {
 }
 
 // A finite float, spelled as a decimal number (a leading '+' allowed).
+// A decimal too small for a float reads as 0 (or the nearest float); one too large is refused.
 inline bool readFloat(std::string_view text, float* value) {
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  if (error == std::errc::result_out_of_range && end == text.data() + text.size()) {
+    const std::string copy(text);
+    const double near = std::strtod(copy.c_str(), nullptr);
+    if (!(std::fabs(near) < 1)) return false;
+    *value = static_cast<float>(near);
+    return true;
+  }
   return error == std::errc() && end == text.data() + text.size() && *value - *value == 0;
 }
 

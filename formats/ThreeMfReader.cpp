@@ -45,15 +45,15 @@ struct Object {
 std::string readEntry(zip_t* archive, const std::string& name) {
   zip_stat_t stat;
   if (zip_stat(archive, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
-    throw FormatError{0, "the package has no part '" + name + "'"};
+    throw FormatError{0, "the package has no part", name, true};
   }
   if (stat.size > (uint64_t{1} << 32)) throw FormatError{0, "a part over 4 GiB"};
   std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen(archive, name.c_str(), 0),
                                                           zip_fclose);
-  if (!file) throw FormatError{0, "cannot open the part '" + name + "'"};
+  if (!file) throw FormatError{0, "cannot open the part", name, true};
   std::string bytes(stat.size, '\0');
   if (zip_fread(file.get(), bytes.data(), stat.size) != zip_int64_t(stat.size)) {
-    throw FormatError{0, "cannot read the part '" + name + "'"};
+    throw FormatError{0, "cannot read the part", name, true};
   }
   return bytes;
 }
@@ -138,12 +138,12 @@ class PartReader {
     const std::string partName = modelPart(archive);
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen(archive, partName.c_str(), 0),
                                                             zip_fclose);
-    if (!file) throw FormatError{0, "the package has no part '" + partName + "'"};
+    if (!file) throw FormatError{0, "the package has no part", partName, true};
     std::string piece(1 << 20, '\0');
     for (XmlScanner::Event e = XmlScanner::more; e != XmlScanner::done; e = xml_.next()) {
       if (e == XmlScanner::more) {
         const zip_int64_t got = zip_fread(file.get(), piece.data(), piece.size());
-        if (got < 0) throw FormatError{0, "cannot read the part '" + partName + "'"};
+        if (got < 0) throw FormatError{0, "cannot read the part", partName, true};
         xml_.feed(std::string_view(piece.data(), size_t(got)), got == 0);
       } else if (e != XmlScanner::end) {
         // Objects and groups end where the next begins: nothing nests in them.

@@ -85,8 +85,9 @@ TEST(Readers, AsciiStlSharesEqualPositions) {
             "1.000000 1.000000 0.000000\n0.000000 1.000000 0.000000\n0 1 2 \n0 2 3 \n");
 }
 
-TEST(Readers, BinaryStlWithAnAttributeWord) {
-  std::string stl(80, ' ');
+TEST(Readers, BinaryStlWithASolidHeaderAndAnAttributeWord) {
+  std::string stl =
+      std::string("solid written by a program").append(54, ' ');  // binary all the same
   put(stl, uint32_t{1});
   const float values[12] = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0};  // normal, then three corners
   for (float v : values) put(stl, v);

@@ -136,7 +136,16 @@ async function main() {
 }
 
 main().catch((error) => { console.log('failed: ' + error.message); process.exitCode = 1; })
-  .finally(() => {
-    chromium.on('exit', () => fs.rmSync(profile, { recursive: true, force: true }));
-    chromium.kill();
+  .finally(async () => {
+    // Closed through the protocol, so that its helper processes are gone when it exits.
+    const exited = new Promise((resolve) => chromium.on('exit', resolve));
+    send('Browser.close').catch(() => {});
+    const timer = setTimeout(() => chromium.kill('SIGKILL'), 10000);
+    await exited;
+    clearTimeout(timer);
+    try {
+      fs.rmSync(profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
+    } catch (error) {
+      // A helper still writing there: the profile is a scratch folder under /tmp.
+    }
   });
