@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -212,20 +213,28 @@ class Reader {
   void primitive(const tinygltf::Primitive& p, const Matrix& m) {
     const auto position = p.attributes.find("POSITION");
     if (position == p.attributes.end()) return;
-    std::vector<Position> placed;
-    const size_t count = each(position->second, 3, [&](size_t, const double* v) {
-      Position q;
-      float* out[3] = {&q.x, &q.y, &q.z};
-      for (int r = 0; r < 3; ++r) {
-        const double w = m[size_t(r)] * v[0] + m[size_t(4 + r)] * v[1] + m[size_t(8 + r)] * v[2] +
-                         m[size_t(12 + r)];
-        *out[r] = static_cast<float>(w);
-        if (*out[r] - *out[r] != 0) throw FormatError{0, "a position that is not a finite float"};
-      }
-      placed.push_back({q.x, -q.z, q.y});  // glTF's Y-up turned to vandrel's Z-up
-    });
-    std::vector<uint32_t> index(count);
-    table_.indices(placed.data(), placed.size(), index.data());
+    // Primitives often share one POSITION accessor: its vertices are placed once per matrix,
+    // so that each primitive costs its own indices, not the whole accessor again.
+    std::vector<uint32_t>& index = placedIndices_[{position->second, m}];
+    if (index.empty()) {
+      std::vector<Position> placed;
+      each(position->second, 3, [&](size_t, const double* v) {
+        Position q;
+        float* out[3] = {&q.x, &q.y, &q.z};
+        for (int r = 0; r < 3; ++r) {
+          const double w = m[size_t(r)] * v[0] + m[size_t(4 + r)] * v[1] + m[size_t(8 + r)] * v[2] +
+                           m[size_t(12 + r)];
+          *out[r] = static_cast<float>(w);
+          if (*out[r] - *out[r] != 0) {
+            throw FormatError{0, "a position that is not a finite float"};
+          }
+        }
+        placed.push_back({q.x, -q.z, q.y});  // glTF's Y-up turned to vandrel's Z-up
+      });
+      index.resize(placed.size());
+      table_.indices(placed.data(), placed.size(), index.data());
+    }
+    const size_t count = index.size();
     std::vector<uint32_t> order;
     if (p.indices >= 0) {
       each(p.indices, 1, [&](size_t, const double* v) {
@@ -289,6 +298,7 @@ class Reader {
   Skipped* skipped_;
   VertexTable table_;
   size_t fileSize_ = 0;
+  std::map<std::pair<int, Matrix>, std::vector<uint32_t>> placedIndices_;
 };
 
 bool noImages(tinygltf::Image*, const int, std::string*, std::string*, int, int,

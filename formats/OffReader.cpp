@@ -65,7 +65,8 @@ Mesh readOff(std::string_view bytes, Skipped* skipped) {
     const std::string_view w = words.nextAnywhere();
     if (!readInteger(w, &c) || c < 0 || c > 0x7FFFFFFF) in.fail("expected a count, found", w);
   }
-  mesh.positions.reserve(size_t(std::min(counts[0], 1LL << 24)));
+  // Room for the vertices that the file can hold (each at least "0 0 0\n"), not for any count.
+  mesh.positions.reserve(std::min(size_t(counts[0]), bytes.size() / 6));
   for (long long v = 0; v < counts[0]; ++v) {
     float xyz[3];
     for (float& value : xyz) {
