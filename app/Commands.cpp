@@ -15,9 +15,9 @@ const Command table[] = {
      "vandrel polygon sq 0 0 1 0 1 1 0 1"},
     {"polygonC", 4, -1, "NAME A B C X Y [X Y]...", "the same, with the lead record A B C 1",
      [](Vandrel& v, Words w) { v.polygon(polygonArguments(w, true)); },
-     "A B C: the lead record, read as a colour (red, green, blue, each 0 to 1) by export,\nrender "
-     "and info; other values are kept as data without colour. X Y: as polygon's.\nWrites "
-     "NAME.poly.",
+     "A B C: the lead record, read as a colour (red, green, blue, each 0 to 1) by export,\n"
+     "render, view and info; other values are kept as data without colour. X Y: as\n"
+     "polygon's. Writes NAME.poly.",
      "vandrel polygonC sq 0.8 0.2 0.1 0 0 1 0 1 1 0 1"},
     {"circle", 3, 6, "NAME RADIUS SEGMENTS [R G B]",
      "write a regular polygon of SEGMENTS vertices on a circle about the origin, at z = 1",
