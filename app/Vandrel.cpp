@@ -31,8 +31,12 @@ void Vandrel::run(int argc, char** argv) {
   }
   if (word == QLatin1String("help")) {
     if (argc == 2) return print(helpText());
+    if (argc > 3) {
+      throw UsageError(QStringLiteral("help: unexpected argument ") + quotedField(argv[3]) +
+                       QStringLiteral("; usage: vandrel help [COMMAND]"));
+    }
     const Command* command = commandNamed(QString::fromLocal8Bit(argv[2]));
-    if (command == nullptr || argc > 3) throw UsageError(unknownCommand(argv[2]));
+    if (command == nullptr) throw UsageError(unknownCommand(argv[2]));
     return print(commandHelp(*command));
   }
   const Command* command = commandNamed(word);

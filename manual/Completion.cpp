@@ -52,6 +52,8 @@ std::string completionScript() {
       "    if [[ -d $name ]]; then COMPREPLY+=(\"$name/\");\n"
       "    elif [[ ${name,,} =~ \\.($1)$ ]]; then COMPREPLY+=(\"$name\"); fi\n"
       "  done < <(compgen -f -- \"$cur\")\n"
+      "  ((${#COMPREPLY[@]} == 1)) && [[ ${COMPREPLY[0]} != */ ]] && compopt +o nospace "
+      "2>/dev/null\n"
       "}\n"
       "_vandrel() {\n"
       "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
