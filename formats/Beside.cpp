@@ -7,15 +7,6 @@
 
 namespace {
 
-// The path with every link resolved, or empty where it does not exist.
-std::string resolved(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return std::string();
-  std::string result(real);
-  std::free(real);
-  return result;
-}
-
 bool hasScheme(const std::string& name) {
   const size_t colon = name.find(':');
   if (colon == std::string::npos || colon < 2) return false;  // "C:" is a drive, not a scheme
@@ -42,6 +33,14 @@ bool hasParentStep(const std::string& name) {
 
 }  // namespace
 
+std::string resolvedPath(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::string();
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
 bool besideFile(const std::string& folder, const std::string& name, std::string* path,
                 std::string* why) {
   if (name.empty()) {
@@ -53,7 +52,7 @@ bool besideFile(const std::string& folder, const std::string& name, std::string*
     return false;
   }
   const std::string joined = (folder.empty() ? std::string(".") : folder) + "/" + name;
-  const std::string real = resolved(joined), base = resolved(folder.empty() ? "." : folder);
+  const std::string real = resolvedPath(joined), base = resolvedPath(folder.empty() ? "." : folder);
   if (real.empty() || base.empty()) {
     *why = "not found";
     return false;

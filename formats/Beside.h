@@ -9,3 +9,6 @@
 // the folder. On true, *path is the file's path; on false, *why says what is wrong.
 bool besideFile(const std::string& folder, const std::string& name, std::string* path,
                 std::string* why);
+
+// The path with every link resolved, or empty where it does not exist.
+std::string resolvedPath(const std::string& path);

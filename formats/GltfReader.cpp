@@ -312,15 +312,8 @@ struct Access {
   std::set<std::string> buffers;  // real paths
 };
 
-std::string realPath(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return std::string();
-  std::string result(real);
-  std::free(real);
-  return result;
-}
 bool mayRead(const std::string& path, void* access) {
-  return static_cast<const Access*>(access)->buffers.count(realPath(path)) != 0;
+  return static_cast<const Access*>(access)->buffers.count(resolvedPath(path)) != 0;
 }
 std::string samePath(const std::string& path, void*) { return path; }
 bool readWholeFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
