@@ -4,10 +4,12 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "TextInput.h"
@@ -42,41 +44,51 @@ struct Object {
   std::vector<std::pair<int, Transform>> components;
 };
 
-std::string readEntry(zip_t* archive, const std::string& name) {
+// Scans a part's elements a piece at a time, calling `element` at each start until it returns
+// false. False where the package has no such part. A part may inflate to many times the
+// package's size, but one beyond 100 times its compressed size and 1 GiB is refused.
+template <class Element>
+bool scanPart(zip_t* archive, const std::string& name, XmlScanner& xml, Element element) {
   zip_stat_t stat;
-  if (zip_stat(archive, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
-    throw FormatError{0, "the package has no part", name, true};
-  }
-  if (stat.size > (uint64_t{1} << 32)) throw FormatError{0, "a part over 4 GiB"};
+  if (zip_stat(archive, name.c_str(), 0, &stat) != 0) return false;
   std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen(archive, name.c_str(), 0),
                                                           zip_fclose);
   if (!file) throw FormatError{0, "cannot open the part", name, true};
-  std::string bytes(stat.size, '\0');
-  if (zip_fread(file.get(), bytes.data(), stat.size) != zip_int64_t(stat.size)) {
-    throw FormatError{0, "cannot read the part", name, true};
+  const uint64_t compressed = (stat.valid & ZIP_STAT_COMP_SIZE) != 0 ? stat.comp_size : 0;
+  const uint64_t limit = std::max(uint64_t{1} << 30, 100 * compressed);
+  uint64_t inflated = 0;
+  std::string piece(1 << 20, '\0');
+  for (XmlScanner::Event e = XmlScanner::more; e != XmlScanner::done; e = xml.next()) {
+    if (e == XmlScanner::more) {
+      const zip_int64_t got = zip_fread(file.get(), piece.data(), piece.size());
+      if (got < 0) throw FormatError{0, "cannot read the part", name, true};
+      inflated += uint64_t(got);
+      if (inflated > limit) {
+        throw FormatError{0, "a part that inflates beyond 100 times its compressed size and 1 GiB",
+                          name, true};
+      }
+      xml.feed(std::string_view(piece.data(), size_t(got)), got == 0);
+    } else if (e == XmlScanner::start && !element(xml.name())) {
+      break;
+    }
   }
-  return bytes;
+  return true;
 }
 
 std::string modelPart(zip_t* archive) {
-  std::string rels;
-  try {
-    rels = readEntry(archive, "_rels/.rels");
-  } catch (const FormatError&) {
-    return "3D/3dmodel.model";
-  }
-  XmlScanner xml(rels);
-  for (XmlScanner::Event e = xml.next(); e != XmlScanner::done; e = xml.next()) {
+  std::string part = "3D/3dmodel.model";
+  XmlScanner xml;
+  scanPart(archive, "_rels/.rels", xml, [&](std::string_view name) {
     std::string_view type, target;
-    if (e == XmlScanner::start && xml.name() == "Relationship" && xml.attribute("Type", &type) &&
-        type.size() >= 8 && type.substr(type.size() - 8) == "/3dmodel" &&
-        xml.attribute("Target", &target)) {
-      std::string part(target);
+    if (name == "Relationship" && xml.attribute("Type", &type) && type.size() >= 8 &&
+        type.substr(type.size() - 8) == "/3dmodel" && xml.attribute("Target", &target)) {
+      part = target;
       if (!part.empty() && part[0] == '/') part.erase(0, 1);
-      return part;
+      return false;
     }
-  }
-  return "3D/3dmodel.model";
+    return true;
+  });
+  return part;
 }
 
 int32_t colourOf(std::string_view hex, Mesh* mesh) {
@@ -136,20 +148,12 @@ class PartReader {
   // The part, a piece at a time: it may be many times the package's size.
   void read(zip_t* archive) {
     const std::string partName = modelPart(archive);
-    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen(archive, partName.c_str(), 0),
-                                                            zip_fclose);
-    if (!file) throw FormatError{0, "the package has no part", partName, true};
-    std::string piece(1 << 20, '\0');
-    for (XmlScanner::Event e = XmlScanner::more; e != XmlScanner::done; e = xml_.next()) {
-      if (e == XmlScanner::more) {
-        const zip_int64_t got = zip_fread(file.get(), piece.data(), piece.size());
-        if (got < 0) throw FormatError{0, "cannot read the part", partName, true};
-        xml_.feed(std::string_view(piece.data(), size_t(got)), got == 0);
-      } else if (e != XmlScanner::end) {
-        // Objects and groups end where the next begins: nothing nests in them.
-        element(xml_.name());
-      }
-    }
+    // Objects and groups end where the next begins: nothing nests in them.
+    const bool found = scanPart(archive, partName, xml_, [this](std::string_view name) {
+      element(name);
+      return true;
+    });
+    if (!found) throw FormatError{0, "the package has no part", partName, true};
   }
 
  private:
@@ -228,17 +232,80 @@ class PartReader {
   std::vector<int32_t>* group_ = nullptr;
 };
 
+// Refuses a build whose placing would not end or would be out of all proportion to the file:
+// components in a cycle, nested deeper than 1000 levels, or bringing more than 10 million
+// placed objects or 100 million triangles (components may share objects, so that a small file
+// can describe a vast build). Found before anything is placed, depth first, without recursion.
+void checkBuild(const ModelPart& part) {
+  constexpr size_t maxDepth = 1000;
+  constexpr uint64_t maxObjects = 10'000'000, maxTriangles = 100'000'000;
+  constexpr uint64_t most = uint64_t{1} << 62;  // sums stop here, far above the bounds
+  const auto sum = [most](uint64_t a, uint64_t b) { return std::min(a + b, most); };
+  struct Extent {
+    uint64_t objects, triangles;
+  };
+  std::map<int, Extent> known;  // of each object whose components are counted
+  std::set<int> open;           // on the path being counted
+  Extent build{0, 0};
+  const auto objectOf = [&part](int id) -> const Object& {
+    const auto found = part.objects.find(id);
+    if (found == part.objects.end()) {
+      throw FormatError{0, "a build item or component that names no object"};
+    }
+    return found->second;
+  };
+  for (const auto& item : part.items) {
+    std::vector<std::pair<int, size_t>> path;  // object, its next component
+    if (known.count(item.first) == 0) {
+      objectOf(item.first);
+      path.push_back({item.first, 0});
+      open.insert(item.first);
+    }
+    while (!path.empty()) {
+      const int id = path.back().first;
+      const Object& o = objectOf(id);
+      const size_t next = path.back().second++;
+      if (next < o.components.size()) {
+        const int child = o.components[next].first;
+        if (known.count(child) != 0) continue;
+        objectOf(child);
+        if (open.count(child) != 0) throw FormatError{0, "objects in a cycle of components"};
+        if (path.size() == maxDepth) {
+          throw FormatError{0, "components nested deeper than 1000 levels"};
+        }
+        path.push_back({child, 0});
+        open.insert(child);
+        continue;
+      }
+      Extent e{1, o.triangles.size()};
+      for (const auto& component : o.components) {
+        const Extent& k = known.at(component.first);
+        e = {sum(e.objects, k.objects), sum(e.triangles, k.triangles)};
+      }
+      known[id] = e;
+      open.erase(id);
+      path.pop_back();
+    }
+    const Extent& k = known.at(item.first);
+    build = {sum(build.objects, k.objects), sum(build.triangles, k.triangles)};
+  }
+  if (build.objects > maxObjects) throw FormatError{0, "more than 10 million placed objects"};
+  if (build.triangles > maxTriangles) {
+    throw FormatError{0, "more than 100 million placed triangles"};
+  }
+}
+
 // Adds the triangles of the build items to the mesh, each object placed by its item's transform
-// and its components by theirs.
+// and its components by theirs, depth first, without recursion.
 void placeItems(const ModelPart& part, Mesh& mesh) {
+  checkBuild(part);
+  std::vector<std::pair<int, Transform>> stack(part.items.rbegin(), part.items.rend());
   VertexTable table(&mesh.positions);
   std::vector<uint32_t> index;
-  auto place = [&](auto&& self, int id, const Transform& t, int depth) -> void {
-    const auto found = part.objects.find(id);
-    if (found == part.objects.end() || depth > 32) {
-      throw FormatError{0, "a build item or component that names no object, or objects in a cycle"};
-    }
-    const Object& o = found->second;
+  while (!stack.empty()) {
+    const auto [id, t] = stack.back();
+    stack.pop_back();
+    const Object& o = part.objects.at(id);
     index.resize(o.vertices.size());
     for (size_t v = 0; v < o.vertices.size(); ++v) {
       const Position& p = o.vertices[v];
@@ -246,6 +313,9 @@ void placeItems(const ModelPart& part, Mesh& mesh) {
       for (int c = 0; c < 3; ++c) {
         xyz[c] = float(p.x * t[size_t(c)] + p.y * t[size_t(3 + c)] + p.z * t[size_t(6 + c)] +
                        t[size_t(9 + c)]);
+        if (xyz[c] - xyz[c] != 0) {
+          throw FormatError{0, "a transform that takes a vertex beyond the range of floats"};
+        }
       }
       index[v] = table.index({xyz[0], xyz[1], xyz[2]});
     }
@@ -253,10 +323,10 @@ void placeItems(const ModelPart& part, Mesh& mesh) {
       const uint32_t corners[3] = {index[tr.v[0]], index[tr.v[1]], index[tr.v[2]]};
       mesh.addFace(corners, 3, tr.colour);
     }
-    for (const auto& [child, transform] : o.components)
-      self(self, child, compose(transform, t), depth + 1);
-  };
-  for (const auto& [id, transform] : part.items) place(place, id, transform, 0);
+    for (auto c = o.components.rbegin(); c != o.components.rend(); ++c) {
+      stack.emplace_back(c->first, compose(c->second, t));
+    }
+  }
 }
 
 }  // namespace

@@ -42,17 +42,27 @@ void XmlScanner::feed(std::string_view text, bool last) {
   }
   // Drop what has been read, keeping the count of its lines.
   const size_t kept = std::min(at_, text_.size());
-  linesBefore_ += std::count(text_.begin(), text_.begin() + long(kept), '\n');
+  linesBefore_ += linesTo(kept);
+  countedTo_ = 0;
+  countedLines_ = 0;
   buffer_.erase(0, kept);
   buffer_.append(text);
   text_ = buffer_;
   at_ = 0;
 }
 
-long XmlScanner::line() const {
-  return linesBefore_ + 1 +
-         std::count(text_.begin(), text_.begin() + long(std::min(at_, text_.size())), '\n');
+long XmlScanner::linesTo(size_t to) const {
+  to = std::min(to, text_.size());
+  if (to < countedTo_) {
+    countedTo_ = 0;
+    countedLines_ = 0;
+  }
+  countedLines_ += std::count(text_.begin() + long(countedTo_), text_.begin() + long(to), '\n');
+  countedTo_ = to;
+  return countedLines_;
 }
+
+long XmlScanner::line() const { return linesBefore_ + 1 + linesTo(at_); }
 
 void XmlScanner::fail(const std::string& what) const { throw FormatError{line(), what}; }
 
@@ -69,32 +79,48 @@ XmlScanner::Event XmlScanner::next() {
     pendingEnd_ = false;
     return end;
   }
-  const size_t from = at_;
+  if (!last_ && text_.size() - std::min(at_, text_.size()) < needed_) return more;
+  resume_ = at_;
   const Event event = scan();
-  if (event != more) return event;
-  // The text ends inside markup: read it again when more has come.
+  if (event != more) {
+    needed_ = 0;
+    return event;
+  }
   if (last_) fail("the part ends inside markup");
-  at_ = from;
+  // The text ends inside markup: read it again when more has come.
+  needed_ = inside_.empty() && resume_ < text_.size() ? 2 * (text_.size() - resume_) : 0;
+  at_ = resume_;
   pendingEnd_ = false;
   return more;
 }
 
 XmlScanner::Event XmlScanner::scan() {
   for (;;) {
+    if (!inside_.empty()) {
+      if (!skipPast(inside_)) {
+        // Only the end of the text may begin the marker.
+        resume_ = std::max(at_, text_.size() - std::min(text_.size(), inside_.size() - 1));
+        return more;
+      }
+      inside_ = {};
+    }
     const size_t open = text_.find('<', at_);
     if (open == std::string_view::npos) {
-      at_ = text_.size();
+      resume_ = text_.size();
       return last_ ? done : more;
     }
     at_ = open + 1;
+    resume_ = open;
     const std::string_view rest = text_.substr(at_);
     if (rest.size() < 9 && !last_) return more;  // too short to tell what markup this is
     if (rest.substr(0, 3) == "!--") {
-      if (!skipPast("-->")) return more;
+      at_ += 3;
+      inside_ = "-->";
     } else if (rest.substr(0, 8) == "![CDATA[") {
-      if (!skipPast("]]>")) return more;
+      at_ += 8;
+      inside_ = "]]>";
     } else if (!rest.empty() && (rest[0] == '?' || rest[0] == '!')) {
-      if (!skipPast(">")) return more;
+      inside_ = ">";
     } else if (!rest.empty() && rest[0] == '/') {
       if (!skipPast(">")) return more;
       return end;

@@ -12,7 +12,8 @@
 // hundreds of megabytes a second, which a 3MF model of millions of triangles needs.
 //
 // The text may come in pieces: feed() adds one, and next() says `more` where it needs the next
-// piece to finish what it reads.
+// piece to finish what it reads. What has been read is let go, and comments and text between
+// elements are not kept while they run on, so a part of any size is read in one pass.
 class XmlScanner {
  public:
   XmlScanner() = default;
@@ -33,6 +34,8 @@ class XmlScanner {
 
  private:
   [[noreturn]] void fail(const std::string& what) const;
+  // The line breaks before `to` in the text, counted on from where the last count stopped.
+  long linesTo(size_t to) const;
   bool skipPast(std::string_view marker);
   Event scan();
 
@@ -41,8 +44,17 @@ class XmlScanner {
   bool last_ = false;
   size_t at_ = 0;
   long linesBefore_ = 0;  // in text dropped from the buffer
+  mutable size_t countedTo_ = 0;
+  mutable long countedLines_ = 0;
   std::string_view name_;
   std::vector<std::pair<std::string_view, std::string_view>> attributes_;
   std::string decoded_;
   bool pendingEnd_ = false;
+  // Where to go on when the text ran out: at the markup begun, past what was passed over, or
+  // inside a comment (or CDATA, or declaration) ending in `inside_`.
+  size_t resume_ = 0;
+  std::string_view inside_;
+  // A tag left unfinished is read again only once the text has doubled: each byte is scanned
+  // a bounded number of times however long the tag.
+  size_t needed_ = 0;
 };

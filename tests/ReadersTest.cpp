@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Formats.h"
+#include "XmlScanner.h"
 #include "ZipWriter.h"
 
 namespace {
@@ -195,7 +196,11 @@ TEST(Readers, GlbWithItsBinaryChunk) {
   EXPECT_EQ(describe(readGltf(glb, true, std::string(), &skipped)), placedTriangle);
 }
 
-TEST(Readers, ThreeMfWithComponentsColourGroupsAndTransforms) {
+namespace {
+
+// A 3MF package of the model part that `write` writes, named by the package's relationships.
+template <class Write>
+std::string packageWith(Write write) {
   std::string package;
   ByteWriter out([&package](std::string_view piece) { package.append(piece); });
   {
@@ -207,22 +212,124 @@ TEST(Readers, ThreeMfWithComponentsColourGroupsAndTransforms) {
               R"(</Relationships>)");
     zip.end();
     zip.begin("3D/part.model", true);
-    zip.write(R"(<?xml version="1.0" encoding="UTF-8"?>)"
-              "\n<model unit=\"millimeter\" xmlns=\"http://schemas.microsoft.com/3dmanufacturing/"
-              "core/2015/02\" xmlns:m=\"http://schemas.microsoft.com/3dmanufacturing/material/"
-              "2015/02\">\n<resources>\n<m:colorgroup id=\"7\"><m:color color=\"#FF0000FF\"/>"
-              "</m:colorgroup>\n<object id=\"1\" type=\"model\">\n  <mesh>\n    <vertices>\n"
-              "      <vertex x=\"0\" y=\"0\" z=\"0\" />\n      <vertex x=\"1\" y=\"0\" z=\"0\" />\n"
-              "      <vertex x=\"0\" y=\"1\" z=\"0\" />\n    </vertices>\n    <triangles>\n"
-              "      <triangle v1=\"0\" v2=\"1\" v3=\"2\" pid=\"7\" p1=\"0\" />\n"
-              "    </triangles>\n  </mesh>\n</object>\n<object id=\"2\" type=\"model\">"
-              "<components><component objectid=\"1\" transform=\"1 0 0 0 1 0 0 0 1 0 0 5\"/>"
-              "</components></object>\n</resources>\n<build><item objectid=\"2\" "
-              "transform=\"2 0 0 0 2 0 0 0 2 0 0 0\"/></build>\n</model>\n");
+    write(zip);
     zip.end();
     zip.finish();
   }
   out.flush();
+  return package;
+}
+
+std::string package3mf(const std::string& model) {
+  return packageWith([&model](ZipWriter& zip) { zip.write(model); });
+}
+
+// Objects 1 to `count`: object 1 a triangle, each other one component (or two) of the one
+// below; `cycle`: object 2 also has the top one as a component.
+std::string componentChain(int count, const char* transform, bool twice = false,
+                           bool cycle = false) {
+  std::string model =
+      "<model><resources><object id=\"1\"><mesh><vertices><vertex x=\"0\" y=\"0\" z=\"0\"/>"
+      "<vertex x=\"1\" y=\"0\" z=\"0\"/><vertex x=\"0\" y=\"1\" z=\"0\"/></vertices>"
+      "<triangles><triangle v1=\"0\" v2=\"1\" v3=\"2\"/></triangles></mesh></object>";
+  for (int id = 2; id <= count; ++id) {
+    std::string component =
+        "<component objectid=\"" + std::to_string(id - 1) + "\" transform=\"" + transform + "\"/>";
+    if (twice) component += component;
+    if (id == 2 && cycle) component += "<component objectid=\"" + std::to_string(count) + "\"/>";
+    model += "<object id=\"" + std::to_string(id) + "\"><components>" + component +
+             "</components></object>";
+  }
+  return model + "</resources><build><item objectid=\"" + std::to_string(count) +
+         "\"/></build></model>";
+}
+
+std::string refusal3mf(const std::string& package) {
+  Skipped skipped;
+  try {
+    read3mf(package, &skipped);
+  } catch (const FormatError& e) {
+    return e.what;
+  }
+  return "read";
+}
+
+// The events of a scanner fed `text` in pieces of `size` bytes (0: all at once).
+std::string scanned(std::string_view text, size_t size) {
+  XmlScanner xml;
+  if (size == 0) xml.feed(text, true);
+  std::string events;
+  size_t at = 0;
+  for (XmlScanner::Event e = xml.next(); e != XmlScanner::done; e = xml.next()) {
+    if (e == XmlScanner::more) {
+      const std::string_view piece = text.substr(at, size);
+      at += piece.size();
+      xml.feed(piece, piece.empty());
+    } else if (e == XmlScanner::end) {
+      events += "/ ";
+    } else {
+      std::string_view value;
+      events +=
+          std::string(xml.name()) + (xml.attribute("a", &value) ? "=" + std::string(value) : "");
+      events += '@' + std::to_string(xml.line()) + ' ';
+    }
+  }
+  return events;
+}
+
+}  // namespace
+
+TEST(Readers, XmlScannerReadsTheSameInPiecesOfAnySize) {
+  const std::string text =
+      "<?xml version=\"1.0\"?>\n<!-- a comment -- with > and <b/> inside --->"
+      "<a   \n\n  a = \"x &amp; y\"   >" +
+      std::string(3000, ' ') +
+      "<![CDATA[ <c/> ]]]>"
+      "<b a='1'\n/><!DOCTYPE x><m:d a=\"&#x263A;\"></m:d>\n</a>";
+  const std::string whole = scanned(text, 0);
+  EXPECT_EQ(whole, "a=x & y@4 b=1@5 / d=\u263A@5 / / ");
+  for (size_t size : {1u, 2u, 3u, 7u, 64u, 1000u}) EXPECT_EQ(scanned(text, size), whole) << size;
+}
+
+TEST(Readers, ThreeMfComponentsAreBoundedInDepthCountAndRange) {
+  EXPECT_EQ(refusal3mf(package3mf(componentChain(100, "1 0 0 0 1 0 0 0 1 0 0 1"))), "read");
+  EXPECT_EQ(refusal3mf(package3mf(componentChain(100000, "1 0 0 0 1 0 0 0 1 0 0 1"))),
+            "components nested deeper than 1000 levels");
+  EXPECT_EQ(refusal3mf(package3mf(componentChain(40, "1 0 0 0 1 0 0 0 1 0 0 0", true))),
+            "more than 10 million placed objects");
+  EXPECT_EQ(refusal3mf(package3mf(componentChain(20, "1 0 0 0 1 0 0 0 1 0 0 0", true))), "read");
+  EXPECT_EQ(refusal3mf(package3mf(componentChain(5, "1 0 0 0 1 0 0 0 1 0 0 0", false, true))),
+            "objects in a cycle of components");
+  EXPECT_EQ(refusal3mf(package3mf(componentChain(20, "1e10 0 0 0 1 0 0 0 1 0 0 0"))),
+            "a transform that takes a vertex beyond the range of floats");
+}
+
+TEST(Readers, ThreeMfPartInflatingBeyondBoundsIsRefused) {
+  const std::string blanks(1 << 20, ' ');
+  const std::string package = packageWith([&blanks](ZipWriter& zip) {
+    zip.write("<model><resources>");
+    for (int i = 0; i < 1100; ++i) zip.write(blanks);
+    zip.write("</resources></model>");
+  });
+  EXPECT_LT(package.size(), size_t(10) << 20);
+  EXPECT_EQ(refusal3mf(package),
+            "a part that inflates beyond 100 times its compressed size and 1 GiB");
+}
+
+TEST(Readers, ThreeMfWithComponentsColourGroupsAndTransforms) {
+  const std::string package = package3mf(
+      R"(<?xml version="1.0" encoding="UTF-8"?>)"
+      "\n<model unit=\"millimeter\" xmlns=\"http://schemas.microsoft.com/3dmanufacturing/"
+      "core/2015/02\" xmlns:m=\"http://schemas.microsoft.com/3dmanufacturing/material/"
+      "2015/02\">\n<resources>\n<m:colorgroup id=\"7\"><m:color color=\"#FF0000FF\"/>"
+      "</m:colorgroup>\n<object id=\"1\" type=\"model\">\n  <mesh>\n    <vertices>\n"
+      "      <vertex x=\"0\" y=\"0\" z=\"0\" />\n      <vertex x=\"1\" y=\"0\" z=\"0\" />\n"
+      "      <vertex x=\"0\" y=\"1\" z=\"0\" />\n    </vertices>\n    <triangles>\n"
+      "      <triangle v1=\"0\" v2=\"1\" v3=\"2\" pid=\"7\" p1=\"0\" />\n"
+      "    </triangles>\n  </mesh>\n</object>\n<object id=\"2\" type=\"model\">"
+      "<components><component objectid=\"1\" transform=\"1 0 0 0 1 0 0 0 1 0 0 5\"/>"
+      "</components></object>\n</resources>\n<build><item objectid=\"2\" "
+      "transform=\"2 0 0 0 2 0 0 0 2 0 0 0\"/></build>\n</model>\n");
   Skipped skipped;
   EXPECT_EQ(describe(read3mf(package, &skipped)),
             "0.000000 0.000000 10.000000\n2.000000 0.000000 10.000000\n"
