@@ -3,9 +3,11 @@
 
 #include "Console.h"
 #include "Failure.h"
+#include "Interrupt.h"
 #include "Vandrel.h"
 
 int main(int argc, char** argv) {
+  cleanUpOnInterrupt();
   try {
     Vandrel run(argc, argv);
   } catch (const Failure& failure) {

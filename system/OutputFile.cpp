@@ -1,6 +1,7 @@
 #include "OutputFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 
 #include "BackgroundSync.h"
 #include "Failure.h"
+#include "Interrupt.h"
 #include "Quote.h"
 
 namespace {
@@ -53,6 +55,35 @@ QByteArray randomName(const QByteArray& folder) {
 
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
+// Files put in place together are put in place by one run at a time: another run's pair of the
+// same names waits, so that the pair that stays is one run's. The lock is on the folders, taken
+// in one order, and it ends with the process however that ends.
+class FolderLocks {
+ public:
+  FolderLocks(QByteArray first, QByteArray second) {
+    if (second < first) std::swap(first, second);
+    lock(first);
+    if (second != first) lock(second);
+  }
+  ~FolderLocks() {
+    for (int fd : fds_) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  FolderLocks(const FolderLocks&) = delete;
+  FolderLocks& operator=(const FolderLocks&) = delete;
+
+ private:
+  void lock(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // the renames will say what is wrong with the folder
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    fds_[fds_[0] < 0 ? 0 : 1] = fd;
+  }
+  int fds_[2] = {-1, -1};
+};
+
 }  // namespace
 
 OutputFile::OutputFile(const QString& path) : path_(path) {
@@ -67,11 +98,12 @@ OutputFile::OutputFile(const QString& path) : path_(path) {
   if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
     // No unnamed files here: a new file with a random name, which commit() renames.
     for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
-      scratch_ = randomName(folder_);
-      fd_ = ::open(scratch_.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      const QByteArray name = randomName(folder_);
+      const HeldInterrupts held;
+      fd_ = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      if (fd_ >= 0) nameScratch(name);
       if (fd_ < 0 && errno != EEXIST) break;
     }
-    if (fd_ < 0) scratch_.clear();
   }
   if (fd_ < 0) fail(errno);
   if (exists) {
@@ -95,7 +127,19 @@ void OutputFile::discard() {
   sync_.reset();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  const HeldInterrupts held;
   if (!scratch_.isEmpty()) ::unlink(scratch_.constData());
+  forgetScratch();
+}
+
+void OutputFile::nameScratch(const QByteArray& name) {
+  scratch_ = name;
+  scratchSlot_ = keepScratchName(name.constData());
+}
+
+void OutputFile::forgetScratch() {
+  dropScratchName(scratchSlot_);
+  scratchSlot_ = -1;
   scratch_.clear();
 }
 
@@ -140,8 +184,9 @@ bool OutputFile::linkAnonymousFile() {
   const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
   for (int attempt = 0; attempt < 100; ++attempt) {
     const QByteArray name = randomName(folder_);
+    const HeldInterrupts held;
     if (linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
-      scratch_ = name;
+      nameScratch(name);
       return true;
     }
     if (errno != EEXIST) return false;
@@ -163,13 +208,17 @@ void OutputFile::prepare() {
 
 void OutputFile::commit() {
   prepare();
+  const HeldInterrupts held;
   if (::rename(scratch_.constData(), target_.constData()) != 0) fail(errno);
-  scratch_.clear();
+  forgetScratch();
 }
 
 void OutputFile::commitTogether(OutputFile& first, OutputFile& second) {
   first.prepare();
   second.prepare();
+  const FolderLocks locks(first.folder_, second.folder_);
+  // From here to the end both files are put in place, or neither, whatever signal comes.
+  const HeldInterrupts held;
   // The first target's earlier file is kept under a second name until the second is in place.
   QByteArray backup;
   if (::access(first.target_.constData(), F_OK) == 0) {

@@ -39,7 +39,8 @@ class OutputFile {
   void writeText(const QString& text);
   // Writes out the rest and puts the file in place; throws a RunError on any failure.
   void commit();
-  // Commits two files so that either both replace their targets or neither does.
+  // Commits two files so that either both replace their targets or neither does, also when a
+  // signal comes, and so that two runs writing the same pair leave one run's pair.
   static void commitTogether(OutputFile& first, OutputFile& second);
 
   // The folder the file will be in, for a look at its free space.
@@ -58,11 +59,15 @@ class OutputFile {
   // Closes and removes what was written; the object is then spent.
   void discard();
   [[noreturn]] void fail(int error);
+  // The scratch name, also for the interrupt handler to remove (Interrupt.h).
+  void nameScratch(const QByteArray& name);
+  void forgetScratch();
 
   QString path_;        // as named, for messages
   QByteArray target_;   // the file that is replaced, links followed
   QByteArray folder_;   // its folder
   QByteArray scratch_;  // the written file's temporary name, while it has one
+  int scratchSlot_ = -1;
   int fd_ = -1;
   off_t written_ = 0;  // bytes in the file
   off_t flushed_ = 0;  // of which the disk has been asked to write
