@@ -30,6 +30,9 @@ class ModelGenerator {
     }
   }
 
+  // A whole number from 0 to n - 1.
+  unsigned below(unsigned n) { return unsigned(next() % n); }
+
  private:
   uint64_t next() {  // splitmix64
     uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);

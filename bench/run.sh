@@ -8,6 +8,8 @@
 # Given a second build (an earlier version, say), every command is also run with it, in turn
 # with the first, and the table shows its time too; the files and the output each command makes
 # are compared byte for byte with that build's, and the last column says whether they are equal.
+# The commands that read colours run again on the same model with a colour per object, and a
+# second table compares their times.
 # usage: bench/run.sh [BUILD_DIR] [RUNS] [BASELINE_BUILD_DIR]   (default: build-bench, 5 runs)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,21 +21,31 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 
 "$build/bench/make_model" 100000 20 1 >model.poly  # 2.2 million lines
+"$build/bench/make_model" 100000 20 1 colours >cmodel.poly  # the same with a colour per object
 "$build/bench/make_model" 1000 20 2 >profile.poly  # swept into 100 copies: as many lines
 # A circle of 1,000 vertices in a plane through the z axis, revolved in 360 steps: 360,000 faces.
 "$build/vandrel" circle section 1 1000 && "$build/vandrel" transform section XD 90 YT 1 XT 3
 echo "model: $(wc -l <model.poly) lines, $(($(stat -c %s model.poly) / 1048576)) MiB" >&2
 formats=(obj stl ply off glb gltf 3mf)
-for format in "${formats[@]}"; do "$build/vandrel" export model "in.$format"; done
+for format in "${formats[@]}"; do
+  "$build/vandrel" export model "in.$format"
+  "$build/vandrel" export cmodel "cin.$format"
+done
 builds=(new)
 mkdir new
 if [ -n "$baseline" ]; then builds+=(old) && mkdir old; fi
-for b in "${builds[@]}"; do ln model.poly profile.poly section.poly in.* "$b/"; done
+for b in "${builds[@]}"; do ln model.poly cmodel.poly profile.poly section.poly in.* cin.* "$b/"; done
 
 names=(transform create extrude rot revolve clip assemble)
 for format in "${formats[@]}"; do names+=("export-$format"); done
 for format in "${formats[@]}"; do names+=("import-$format"); done
-names+=(render-png render-svg info mawk cat)
+names+=(render-png render-svg info)
+# The commands that read colours, again on the colourful model.
+coloured=()
+for name in "${names[@]}"; do
+  case $name in export-* | import-* | render-* | info) coloured+=("$name+colours") ;; esac
+done
+names+=("${coloured[@]}" mawk cat)
 declare -A commands=(
   [transform]="VANDREL transform t XT 1 ZD 30"
   [create]="VANDREL create c model XT 1 ZD 30"
@@ -51,6 +63,11 @@ declare -A commands=(
 for format in "${formats[@]}"; do
   commands[export-$format]="VANDREL export model out.$format"
   commands[import-$format]="VANDREL import in.$format i"
+done
+for name in "${coloured[@]}"; do
+  plain=${commands[${name%+colours}]}
+  plain=${plain/ model/ cmodel}
+  commands[$name]=${plain/ in./ cin.}
 done
 declare -A same
 for ((run = 0; run < runs; run++)); do
@@ -108,4 +125,12 @@ for name in "${names[@]}"; do
         printf "| %s | %.2f | %.2f | %.0f | %.0f | %.2f | %.2f | %.1f | %s |\n", n, os, s, om / 1024, m / 1024, os / a, s / a, (c > 0 ? s / c : 0), same
       }
     }'
+done
+echo
+echo "| command | without colours s | with colours s | x without |"
+echo "|---|---|---|---|"
+for name in "${coloured[@]}"; do
+  plain=${name%+colours}
+  awk -v n="$plain" -v p="${seconds[new.$plain]}" -v c="${seconds[new.$name]}" \
+    'BEGIN { printf "| %s | %.2f | %.2f | %.2f |\n", n, p, c, c / p }'
 done

@@ -1,11 +1,14 @@
 // glTF 2.0, written: one mesh of one primitive per colour (a material each) and one for the
-// faces without colour, all sharing one list of positions. glTF is Y-up and vandrel Z-up: a
+// faces without colour, all sharing one list of positions; with many colours, one primitive
+// for the coloured faces with a colour per vertex. glTF is Y-up and vandrel Z-up: a
 // position (x, y, z) is written as (x, z, -y), so that what stands up in vandrel stands up in
 // a viewer; the reader turns it back.
 
 #include <QByteArray>
 #include <algorithm>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "Bounds.h"
@@ -50,84 +53,176 @@ class Base64 {
 
 Position yUp(const Position& p) { return {p.x, p.z, -p.y}; }
 
-// The one buffer: the positions, then the triangles' indices group after group.
+// Above this many colours the colours go with the vertices (COLOR_0): the coloured triangles
+// are one primitive, drawn in one call, instead of a primitive and a material per colour.
+constexpr size_t mostMaterials = 64;
+
+// The vertices as written with colours per vertex: a vertex of the mesh is written once for
+// each colour of the faces that meet at it.
+struct SplitVertices {
+  std::vector<uint32_t> source;   // the mesh's vertex behind each written vertex
+  std::vector<int32_t> colour;    // its colour, or noColour
+  std::vector<uint32_t> corners;  // the triangles' corners, in the order of TriangleGroups
+};
+
+SplitVertices splitByColour(const Mesh& mesh, const Triangles& triangles,
+                            const TriangleGroups& groups) {
+  SplitVertices split;
+  constexpr uint32_t none = UINT32_MAX;
+  std::vector<uint32_t> first(mesh.positions.size(), none);  // each vertex's first copy
+  std::unordered_map<uint64_t, uint32_t> others;             // further copies, by vertex and colour
+  auto add = [&split](uint32_t v, int32_t colour) {
+    split.source.push_back(v);
+    split.colour.push_back(colour);
+    return uint32_t(split.source.size() - 1);
+  };
+  auto copyOf = [&](uint32_t v, int32_t colour) {
+    uint32_t& at = first[v];
+    if (at == none) return at = add(v, colour);
+    if (split.colour[at] == colour) return at;
+    const auto [other, added] = others.try_emplace(uint64_t{v} << 32 | uint32_t(colour), 0);
+    if (added) other->second = add(v, colour);
+    return other->second;
+  };
+  split.corners.reserve(groups.order.size() * 3);
+  for (uint32_t t : groups.order) {
+    const int32_t colour = mesh.faceColour[triangles.face[t]];
+    for (size_t k = 0; k < 3; ++k)
+      split.corners.push_back(copyOf(triangles.corners[3 * size_t{t} + k], colour));
+  }
+  return split;
+}
+
+// A run of the triangles in TriangleGroups order, drawn as one primitive.
+struct Draw {
+  size_t start, count;  // in triangles
+  int64_t material;     // or -1
+  bool vertexColours;
+};
+
+// The one buffer: the positions, then the triangles' indices group after group, then (with
+// colours per vertex) the vertices' colours.
 struct Buffer {
   const Mesh& mesh;
   const Triangles& triangles;
   const TriangleGroups& groups;
+  const SplitVertices* split;  // or null: the mesh's own vertices, colours by material
 
-  size_t positionBytes() const { return mesh.positions.size() * sizeof(Position); }
+  size_t vertexCount() const { return split ? split->source.size() : mesh.positions.size(); }
+  Position vertex(size_t i) const { return mesh.positions[split ? split->source[i] : i]; }
+  size_t positionBytes() const { return vertexCount() * sizeof(Position); }
   size_t indexBytes() const { return groups.order.size() * 3 * sizeof(uint32_t); }
-  size_t bytes() const { return positionBytes() + indexBytes(); }
+  size_t colourBytes() const { return split ? vertexCount() * sizeof(Colour) : 0; }
+  size_t bytes() const { return positionBytes() + indexBytes() + colourBytes(); }
+
+  std::vector<Draw> draws() const {
+    std::vector<Draw> draws;
+    if (split == nullptr) {
+      for (size_t g = 0; g < groups.count(); ++g) {
+        if (groups.size(g) > 0)
+          draws.push_back({groups.start[g], groups.size(g), int64_t(g) - 1, false});
+      }
+    } else {
+      if (groups.size(0) > 0) draws.push_back({0, groups.size(0), -1, false});
+      const size_t coloured = groups.order.size() - groups.start[1];
+      if (coloured > 0) draws.push_back({groups.start[1], coloured, 0, true});
+    }
+    return draws;
+  }
 
   // Hands the buffer's bytes to `put` in pieces.
   template <class Put>
   void write(Put&& put) const {
-    std::vector<Position> turned;
-    turned.reserve(1 << 14);
-    for (size_t i = 0; i < mesh.positions.size(); i += turned.capacity()) {
-      turned.clear();
-      const size_t end = std::min(mesh.positions.size(), i + turned.capacity());
-      for (size_t k = i; k < end; ++k) turned.push_back(yUp(mesh.positions[k]));
-      put(std::string_view(reinterpret_cast<const char*>(turned.data()),
-                           turned.size() * sizeof(Position)));
-    }
-    std::vector<uint32_t> piece;
-    piece.reserve(3 << 14);
-    auto flush = [&]() {
-      put(std::string_view(reinterpret_cast<const char*>(piece.data()),
-                           piece.size() * sizeof(uint32_t)));
-      piece.clear();
+    auto each = [&put](size_t count, auto&& value) {
+      using Value = std::decay_t<decltype(value(0))>;
+      std::vector<Value> piece;
+      piece.reserve((1 << 16) / sizeof(Value));
+      for (size_t i = 0; i < count; i += piece.capacity()) {
+        piece.clear();
+        const size_t end = std::min(count, i + piece.capacity());
+        for (size_t k = i; k < end; ++k) piece.push_back(value(k));
+        put(std::string_view(reinterpret_cast<const char*>(piece.data()),
+                             piece.size() * sizeof(Value)));
+      }
     };
-    for (uint32_t t : groups.order) {
-      const uint32_t* c = &triangles.corners[3 * size_t{t}];
-      piece.insert(piece.end(), c, c + 3);
-      if (piece.size() == piece.capacity()) flush();
+    each(vertexCount(), [this](size_t i) { return yUp(vertex(i)); });
+    if (split != nullptr) {
+      each(split->corners.size(), [this](size_t i) { return split->corners[i]; });
+      each(vertexCount(), [this](size_t i) {
+        const int32_t c = split->colour[i];
+        return c == Mesh::noColour ? Colour{1, 1, 1} : mesh.colours[size_t(c)];
+      });
+    } else {
+      each(groups.order.size() * 3,
+           [this](size_t i) { return triangles.corners[3 * size_t{groups.order[i / 3]} + i % 3]; });
     }
-    flush();
   }
 };
 
-void appendPrimitives(std::string& json, const TriangleGroups& groups) {
+void appendPrimitives(std::string& json, const std::vector<Draw>& draws) {
   json += R"("scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],"meshes":[{"primitives":[)";
-  size_t accessor = 1;
-  bool first = true;
-  for (size_t g = 0; g < groups.count(); ++g) {
-    if (groups.size(g) == 0) continue;
-    if (!first) json += ',';
-    first = false;
-    json += R"({"attributes":{"POSITION":0},"indices":)";
-    appendNumber(json, uint64_t{accessor++});
-    if (g > 0) {
+  for (size_t d = 0; d < draws.size(); ++d) {
+    if (d > 0) json += ',';
+    json += R"({"attributes":{"POSITION":0)";
+    if (draws[d].vertexColours) {
+      json += R"(,"COLOR_0":)";
+      appendNumber(json, uint64_t{draws.size() + 1});
+    }
+    json += R"(},"indices":)";
+    appendNumber(json, uint64_t{d + 1});
+    if (draws[d].material >= 0) {
       json += R"(,"material":)";
-      appendNumber(json, uint64_t{g - 1});
+      appendNumber(json, uint64_t(draws[d].material));
     }
     json += R"(,"mode":4})";
   }
   json += "]}]";
 }
 
-void appendMaterials(std::string& json, const Mesh& mesh) {
+void appendMaterial(std::string& json, const char* name, const Colour& colour) {
+  json += R"({"name":")";
+  json += name;
+  json += R"(","pbrMetallicRoughness":{"baseColorFactor":[)";
+  appendNumber(json, colour.red);
+  json += ',';
+  appendNumber(json, colour.green);
+  json += ',';
+  appendNumber(json, colour.blue);
+  json += R"(,1],"metallicFactor":0,"roughnessFactor":1}})";
+}
+
+void appendMaterials(std::string& json, const Mesh& mesh, bool vertexColours) {
   if (mesh.colours.empty()) return;
   json += R"(,"materials":[)";
-  for (size_t c = 0; c < mesh.colours.size(); ++c) {
-    if (c > 0) json += ',';
-    json += R"({"name":"colour)";
-    appendNumber(json, uint64_t{c});
-    json += R"(","pbrMetallicRoughness":{"baseColorFactor":[)";
-    appendNumber(json, mesh.colours[c].red);
-    json += ',';
-    appendNumber(json, mesh.colours[c].green);
-    json += ',';
-    appendNumber(json, mesh.colours[c].blue);
-    json += R"(,1],"metallicFactor":0,"roughnessFactor":1}})";
+  if (vertexColours) {
+    appendMaterial(json, "vertex colours", Colour{1, 1, 1});
+  } else {
+    for (size_t c = 0; c < mesh.colours.size(); ++c) {
+      if (c > 0) json += ',';
+      appendMaterial(json, ("colour" + std::to_string(c)).c_str(), mesh.colours[c]);
+    }
   }
   json += ']';
 }
 
-// The buffer, its two views and the accessors; *uriAt: where the base64 text of an embedded
+void appendVec3Bounds(std::string& json, const float low[3], const float high[3]) {
+  json += R"(,"type":"VEC3","min":[)";
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) json += ',';
+    appendNumber(json, low[i]);
+  }
+  json += R"(],"max":[)";
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) json += ',';
+    appendNumber(json, high[i]);
+  }
+  json += "]}";
+}
+
+// The buffer, its views and the accessors; *uriAt: where the base64 text of an embedded
 // buffer goes.
-void appendBuffers(std::string& json, const Buffer& buffer, bool binary, size_t* uriAt) {
+void appendBuffers(std::string& json, const Buffer& buffer, const std::vector<Draw>& draws,
+                   bool binary, size_t* uriAt) {
   json += R"(,"buffers":[{"byteLength":)";
   appendNumber(json, uint64_t{buffer.bytes()});
   if (!binary) {
@@ -141,32 +236,38 @@ void appendBuffers(std::string& json, const Buffer& buffer, bool binary, size_t*
   appendNumber(json, uint64_t{buffer.positionBytes()});
   json += R"(,"byteLength":)";
   appendNumber(json, uint64_t{buffer.indexBytes()});
-  json += R"(,"target":34963}],"accessors":[{"bufferView":0,"componentType":5126,"count":)";
-  appendNumber(json, uint64_t{buffer.mesh.positions.size()});
-  const Bounds bounds = boundsOf(buffer.mesh);
+  json += R"(,"target":34963})";
+  if (buffer.split != nullptr) {
+    json += R"(,{"buffer":0,"byteOffset":)";
+    appendNumber(json, uint64_t{buffer.positionBytes() + buffer.indexBytes()});
+    json += R"(,"byteLength":)";
+    appendNumber(json, uint64_t{buffer.colourBytes()});
+    json += R"(,"target":34962})";
+  }
+  json += R"(],"accessors":[{"bufferView":0,"componentType":5126,"count":)";
+  appendNumber(json, uint64_t{buffer.vertexCount()});
+  Bounds bounds;
+  if (buffer.split == nullptr) {
+    bounds = boundsOf(buffer.mesh);
+  } else {
+    for (size_t i = 0; i < buffer.vertexCount(); ++i) bounds.include(buffer.vertex(i));
+  }
   const float low[3] = {bounds.low.x, bounds.low.z, -bounds.high.y};
   const float high[3] = {bounds.high.x, bounds.high.z, -bounds.low.y};
-  json += R"(,"type":"VEC3","min":[)";
-  for (int i = 0; i < 3; ++i) {
-    if (i > 0) json += ',';
-    appendNumber(json, low[i]);
-  }
-  json += R"(],"max":[)";
-  for (int i = 0; i < 3; ++i) {
-    if (i > 0) json += ',';
-    appendNumber(json, high[i]);
-  }
-  json += "]}";
-  const TriangleGroups& groups = buffer.groups;
-  for (size_t g = 0; g < groups.count(); ++g) {
-    if (groups.size(g) == 0) continue;
+  appendVec3Bounds(json, low, high);
+  for (const Draw& draw : draws) {
     json += R"(,{"bufferView":1,"byteOffset":)";
-    appendNumber(json, uint64_t{groups.start[g] * 3 * sizeof(uint32_t)});
+    appendNumber(json, uint64_t{draw.start * 3 * sizeof(uint32_t)});
     json += R"(,"componentType":5125,"count":)";
-    appendNumber(json, uint64_t{groups.size(g) * 3});
+    appendNumber(json, uint64_t{draw.count * 3});
     json += R"(,"type":"SCALAR"})";
   }
-  json += "]}";
+  if (buffer.split != nullptr) {
+    json += R"(,{"bufferView":2,"componentType":5126,"count":)";
+    appendNumber(json, uint64_t{buffer.vertexCount()});
+    json += R"(,"type":"VEC3"})";
+  }
+  json += "]";
 }
 
 void writeEmbedded(const std::string& json, size_t uriAt, const Buffer* buffer, ByteWriter& out) {
@@ -203,16 +304,21 @@ void writeBinary(std::string& json, const Buffer* buffer, ByteWriter& out) {
 void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out) {
   // Triangles grouped by colour: the faces without colour first, then colour 0, 1, ...
   const TriangleGroups groups = groupByColour(mesh, triangles);
-  const Buffer buffer{mesh, triangles, groups};
+  const bool vertexColours = mesh.colours.size() > mostMaterials;
+  const SplitVertices split =
+      vertexColours ? splitByColour(mesh, triangles, groups) : SplitVertices{};
+  const Buffer buffer{mesh, triangles, groups, vertexColours ? &split : nullptr};
+  const std::vector<Draw> draws = buffer.draws();
   const bool anything = triangles.count() > 0;
   size_t uriAt = 0;
   std::string json = R"({"asset":{"version":"2.0","generator":"vandrel"},"scene":0,)";
   if (!anything) {
     json += R"("scenes":[{}]})";
   } else {
-    appendPrimitives(json, groups);
-    appendMaterials(json, mesh);
-    appendBuffers(json, buffer, binary, &uriAt);
+    appendPrimitives(json, draws);
+    appendMaterials(json, mesh, vertexColours);
+    appendBuffers(json, buffer, draws, binary, &uriAt);
+    json += '}';
   }
   if (binary) {
     writeBinary(json, anything ? &buffer : nullptr, out);

@@ -1,6 +1,7 @@
 // glTF 2.0, read with tinygltf: the triangles of every mesh that the default scene's nodes
-// place (their transforms applied), in the base colour of their material. Points and lines are
-// counted, not read. Positions are turned from glTF's Y-up to vandrel's Z-up: (x, y, z) in the
+// place (their transforms applied), in the base colour of their material, or, with colours per
+// vertex (COLOR_0), in the colour of their first corner times that base colour. Points and lines
+// are counted, not read. Positions are turned from glTF's Y-up to vandrel's Z-up: (x, y, z) in the
 // file is (x, -z, y) here. Before the library reads it, the document is checked (Access,
 // checkDocument): buffers only from the file's own folder, no image ever opened, glTF 2.0
 // only, no required extension, bounded nesting; nodes are placed without recursion, with limits
@@ -247,19 +248,24 @@ class Reader {
       for (size_t i = 0; i < count; ++i) order.push_back(static_cast<uint32_t>(i));
     }
     int32_t colour = Mesh::noColour;
+    const std::vector<double>* factor = nullptr;
     if (p.material >= 0 && size_t(p.material) < model_.materials.size()) {
-      const auto& factor =
-          model_.materials[size_t(p.material)].pbrMetallicRoughness.baseColorFactor;
-      if (factor.size() >= 3) {
-        colour = mesh_->colourIndex({float(factor[0]), float(factor[1]), float(factor[2])});
-      }
+      factor = &model_.materials[size_t(p.material)].pbrMetallicRoughness.baseColorFactor;
+      if (factor->size() < 3) factor = nullptr;
     }
+    if (factor != nullptr) {
+      colour = mesh_->colourIndex({float((*factor)[0]), float((*factor)[1]), float((*factor)[2])});
+    }
+    const auto colours = p.attributes.find("COLOR_0");
+    const std::vector<int32_t>* vertexColour =
+        colours == p.attributes.end() ? nullptr
+                                      : &coloursOf(colours->second, p.material, factor, count);
     auto triangle = [&](uint32_t a, uint32_t b, uint32_t c) {
       if (mesh_->faceColour.size() >= maxTriangles) {
         throw FormatError{0, "more than 100 million placed triangles"};
       }
       const uint32_t corners[3] = {index[a], index[b], index[c]};
-      mesh_->addFace(corners, 3, colour);
+      mesh_->addFace(corners, 3, vertexColour ? (*vertexColour)[a] : colour);
     };
     const size_t n = order.size();
     switch (p.mode) {
@@ -290,6 +296,35 @@ class Reader {
     }
   }
 
+  // The colour of each vertex of a COLOR_0 accessor, times the material's base colour
+  // (`factor`, or null for white), as colour indices; made once for each accessor and material.
+  const std::vector<int32_t>& coloursOf(int accessor, int material,
+                                        const std::vector<double>* factor, size_t count) {
+    std::vector<int32_t>& indices = vertexColours_[{accessor, material}];
+    if (!indices.empty() || count == 0) return indices;
+    if (size_t(accessor) >= model_.accessors.size()) {
+      throw FormatError{0, "an accessor that does not exist"};
+    }
+    const tinygltf::Accessor& a = model_.accessors[size_t(accessor)];
+    if (a.type != TINYGLTF_TYPE_VEC3 && a.type != TINYGLTF_TYPE_VEC4) {
+      throw FormatError{0, "a COLOR_0 that is neither VEC3 nor VEC4"};
+    }
+    if (a.count != count) throw FormatError{0, "a COLOR_0 of another count than its POSITION"};
+    const double scale = a.componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE    ? 1.0 / 255
+                         : a.componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT ? 1.0 / 65535
+                                                                                     : 1.0;
+    indices.reserve(count);
+    each(accessor, a.type == TINYGLTF_TYPE_VEC3 ? 3 : 4, [&](size_t, const double* v) {
+      float c[3];
+      for (size_t k = 0; k < 3; ++k) {
+        c[k] = float(v[k] * scale * (factor != nullptr ? (*factor)[k] : 1.0));
+        if (!(c[k] >= 0 && c[k] <= 1)) throw FormatError{0, "a COLOR_0 beyond 0 to 1"};
+      }
+      indices.push_back(mesh_->colourIndex({c[0], c[1], c[2]}));
+    });
+    return indices;
+  }
+
   static constexpr int maxDepth = 1000;
   static constexpr size_t maxVisits = 10'000'000;
   static constexpr size_t maxTriangles = 100'000'000;
@@ -299,6 +334,7 @@ class Reader {
   VertexTable table_;
   size_t fileSize_ = 0;
   std::map<std::pair<int, Matrix>, std::vector<uint32_t>> placedIndices_;
+  std::map<std::pair<int, int>, std::vector<int32_t>> vertexColours_;
 };
 
 bool noImages(tinygltf::Image*, const int, std::string*, std::string*, int, int,

@@ -7,6 +7,9 @@
 struct Bounds {
   bool empty = true;  // no position: low and high are 0
   Position low{0, 0, 0}, high{0, 0, 0};
+
+  // Widens the box to hold p.
+  void include(const Position& p);
 };
 
 Bounds boundsOf(const Mesh& mesh);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <tuple>
 
 #include "ModelMesh.h"
@@ -85,4 +86,38 @@ TEST(Exchange, EveryFormatGivesThePolygonsBack) {
     const std::map<Key, double> back = areaByColour(path("back"), colours);
     expectAreas(back, colours ? expected : total, format);
   }
+}
+
+TEST(Exchange, ManyColoursTravelWithTheVerticesInGltf) {
+  QTemporaryDir dir;
+  auto path = [&](const QString& name) { return dir.filePath(name).toUtf8(); };
+  // A row of 100 boxes, each in a colour of its own and each sharing a side with the next, so
+  // that the vertices of a shared side have two colours; and one box without colour.
+  std::vector<QByteArray> assemble{"assemble"};
+  for (int i = 0; i < 100; ++i) {
+    const QByteArray x0 = QByteArray::number(i), x1 = QByteArray::number(i + 1);
+    const QString name = QString("s%1").arg(i);
+    run({"polygonC", path(name), QByteArray::number((i % 10) / 10.0),
+         QByteArray::number((i / 10) / 10.0), "0.5", x0, "0", x1, "0", x1, "1", x0, "1"});
+    assemble.push_back(path(name));
+  }
+  run({"polygon", path("plain"), "0", "5", "1", "5", "1", "6", "0", "6"});
+  assemble.push_back(path("plain"));
+  assemble.push_back(path("row"));
+  run(assemble);
+  run({"extrude", path("row"), path("boxes"), "1"});
+  const std::map<Key, double> want = areaByColour(path("boxes"), true);
+  ASSERT_EQ(want.size(), 101u);
+  for (const char* format : {"glb", "gltf"}) {
+    run({"export", path("boxes"), path("boxes.") + format});
+    run({"import", path("boxes.") + format, path("back")});
+    expectAreas(areaByColour(path("back"), true), want, format);
+  }
+  // Drawn in two calls: the faces without colour, and the coloured ones with COLOR_0.
+  const auto json = nlohmann::json::parse(contents(path("boxes.gltf")).toStdString());
+  const auto& primitives = json["meshes"][0]["primitives"];
+  ASSERT_EQ(primitives.size(), 2u);
+  EXPECT_FALSE(primitives[0]["attributes"].contains("COLOR_0"));
+  EXPECT_TRUE(primitives[1]["attributes"].contains("COLOR_0"));
+  EXPECT_EQ(json["materials"].size(), 1u);
 }
