@@ -135,12 +135,12 @@ class ResultFaces {
 
 std::string combineModels(const QStringList& paths, Operation operation,
                           const QString& resultName) {
-  std::vector<char> split;
+  Labels labels;
   std::vector<std::unique_ptr<SolidModel>> models;
   std::vector<Origin> origins;
   for (const QString& path : paths) {
     const auto first = static_cast<uint32_t>(origins.size());
-    auto model = std::make_unique<SolidModel>(readSolidModel(path, first, &split));
+    auto model = std::make_unique<SolidModel>(readSolidModel(path, first, &labels));
     for (uint32_t f = 0; f < model->mesh.faceCount(); ++f) origins.push_back({model.get(), f});
     models.push_back(std::move(model));
   }
@@ -148,14 +148,14 @@ std::string combineModels(const QStringList& paths, Operation operation,
   if (operation == Operation::unite) {
     std::vector<ExactSolid> solids;
     for (auto& model : models) solids.push_back(std::move(model->solid));
-    result = uniteAll(std::move(solids), &split, resultName);
+    result = uniteAll(std::move(solids), &labels, resultName);
   } else if (operation == Operation::subtract) {
     result = std::move(models[0]->solid);
     std::vector<ExactSolid> cutters;
     for (size_t i = 1; i < models.size(); ++i) cutters.push_back(std::move(models[i]->solid));
-    ExactSolid cutter = uniteAll(std::move(cutters), &split, resultName);
+    ExactSolid cutter = uniteAll(std::move(cutters), &labels, resultName);
     if (result.mayMeet(cutter)) {
-      combineOrFail(result, cutter, operation, &split, resultName);
+      combineOrFail(result, cutter, operation, &labels, resultName);
     }
   } else {
     result = std::move(models[0]->solid);
@@ -164,10 +164,10 @@ std::string combineModels(const QStringList& paths, Operation operation,
         result = ExactSolid();
         break;
       }
-      combineOrFail(result, models[i]->solid, operation, &split, resultName);
+      combineOrFail(result, models[i]->solid, operation, &labels, resultName);
     }
   }
-  split.resize(origins.size(), 0);
+  labels.split.resize(origins.size(), 0);
   const ExactSolid::Triangles triangles = result.triangles();
-  return ResultFaces(triangles, origins, split).text();
+  return ResultFaces(triangles, origins, labels.split).text();
 }

@@ -9,6 +9,8 @@
 
 #include <unordered_map>
 
+#include "PlanarPatches.h"
+
 namespace {
 
 using Kernel = CGAL::Exact_predicates_exact_constructions_kernel;
@@ -26,7 +28,7 @@ LabelMap labelsOf(SurfaceMesh& mesh) {
 // whose triangles it splits.
 class LabelVisitor : public PMP::Corefinement::Default_visitor<SurfaceMesh> {
  public:
-  LabelVisitor(std::vector<char>* split) : split_(split) {}
+  explicit LabelVisitor(std::vector<char>* split) : split_(split) {}
 
   void before_subface_creations(FaceIndex old, SurfaceMesh& mesh) {
     label_ = labelsOf(mesh)[old];
@@ -43,6 +45,51 @@ class LabelVisitor : public PMP::Corefinement::Default_visitor<SurfaceMesh> {
   std::vector<char>* split_;
   uint32_t label_ = 0;
 };
+
+ExactSolid::Triangles trianglesOf(const SurfaceMesh& mesh) {
+  ExactSolid::Triangles out;
+  const auto label = mesh.property_map<FaceIndex, uint32_t>("f:label");
+  std::unordered_map<VertexIndex, uint32_t> number;
+  for (VertexIndex v : mesh.vertices()) {
+    number[v] = static_cast<uint32_t>(out.positions.size());
+    const Kernel::Point_3& p = mesh.point(v);
+    out.positions.push_back(
+        Vec3{CGAL::to_double(p.x()), CGAL::to_double(p.y()), CGAL::to_double(p.z())});
+  }
+  for (FaceIndex f : mesh.faces()) {
+    for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(f), mesh))
+      out.corners.push_back(number[v]);
+    out.labels.push_back(label.second ? label.first[f] : 0);
+  }
+  return out;
+}
+
+// Takes the inner vertices that corefinement leaves out of the faces it cut (PlanarPatches.h).
+// The points are doubles already.
+void simplifyCutFaces(SurfaceMesh& mesh, const Labels& labels) {
+  ExactSolid::Triangles t = trianglesOf(mesh);
+  const size_t before = t.labels.size();
+  retriangulatePlanarPatches(t.positions, &t.corners, &t.labels, labels);
+  if (t.labels.size() == before) return;
+  SurfaceMesh simpler;
+  std::vector<VertexIndex> vertex(t.positions.size());
+  for (size_t i = 0; i < t.positions.size(); ++i) {
+    const Vec3& p = t.positions[i];
+    vertex[i] = simpler.add_vertex(Kernel::Point_3(p.x, p.y, p.z));
+  }
+  LabelMap label = labelsOf(simpler);
+  for (size_t i = 0; i < t.labels.size(); ++i) {
+    const FaceIndex f = simpler.add_face(vertex[t.corners[3 * i]], vertex[t.corners[3 * i + 1]],
+                                         vertex[t.corners[3 * i + 2]]);
+    if (f == SurfaceMesh::null_face()) return;  // not a surface: keep the triangles as they were
+    label[f] = t.labels[i];
+  }
+  for (VertexIndex v : simpler.vertices()) {
+    if (simpler.is_isolated(v)) simpler.remove_vertex(v);
+  }
+  simpler.collect_garbage();
+  mesh = std::move(simpler);
+}
 
 }  // namespace
 
@@ -107,12 +154,12 @@ void ExactSolid::add(ExactSolid&& other) {
   }
 }
 
-bool ExactSolid::combine(ExactSolid& other, Operation operation, std::vector<char>* split) {
+bool ExactSolid::combine(ExactSolid& other, Operation operation, Labels* labels) {
   SurfaceMesh& a = surface_->mesh;
   SurfaceMesh& b = other.surface_->mesh;
   labelsOf(a);
   labelsOf(b);
-  const auto parameters = CGAL::parameters::visitor(LabelVisitor(split));
+  const auto parameters = CGAL::parameters::visitor(LabelVisitor(&labels->split));
   bool made = false;
   switch (operation) {
     case Operation::unite:
@@ -137,13 +184,14 @@ bool ExactSolid::combine(ExactSolid& other, Operation operation, std::vector<cha
     a.point(v) =
         Kernel::Point_3(CGAL::to_double(p.x()), CGAL::to_double(p.y()), CGAL::to_double(p.z()));
   }
+  if (made) simplifyCutFaces(a, *labels);
   return made;
 }
 
-bool ExactSolid::uniteOverlaps(std::vector<char>* split) {
+bool ExactSolid::uniteOverlaps(Labels* labels) {
   SurfaceMesh refined = surface_->mesh;
   labelsOf(refined);
-  std::vector<char> marked = *split;
+  std::vector<char> marked = labels->split;
   try {
     if (!PMP::experimental::autorefine_and_remove_self_intersections(
             refined, CGAL::parameters::visitor(LabelVisitor(&marked)))) {
@@ -152,26 +200,10 @@ bool ExactSolid::uniteOverlaps(std::vector<char>* split) {
   } catch (const std::exception&) {
     return false;  // such as three triangles crossing at one point, which it does not take
   }
-  split->swap(marked);
+  labels->split.swap(marked);
+  simplifyCutFaces(refined, *labels);
   surface_->mesh = std::move(refined);
   return true;
 }
 
-ExactSolid::Triangles ExactSolid::triangles() const {
-  const SurfaceMesh& mesh = surface_->mesh;
-  Triangles out;
-  const auto label = mesh.property_map<FaceIndex, uint32_t>("f:label");
-  std::unordered_map<VertexIndex, uint32_t> number;
-  for (VertexIndex v : mesh.vertices()) {
-    number[v] = static_cast<uint32_t>(out.positions.size());
-    const Kernel::Point_3& p = mesh.point(v);
-    out.positions.push_back(
-        Vec3{CGAL::to_double(p.x()), CGAL::to_double(p.y()), CGAL::to_double(p.z())});
-  }
-  for (FaceIndex f : mesh.faces()) {
-    for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(f), mesh))
-      out.corners.push_back(number[v]);
-    out.labels.push_back(label.second ? label.first[f] : 0);
-  }
-  return out;
-}
+ExactSolid::Triangles ExactSolid::triangles() const { return trianglesOf(surface_->mesh); }

@@ -5,13 +5,16 @@
 #include <memory>
 #include <vector>
 
+#include "Labels.h"
 #include "Mesh.h"
 #include "Vec3.h"
 
 // A closed surface with exact coordinates, for the boolean operations: triangles, each labelled
 // with the face of the model it came from. The operations split triangles where the surfaces
 // cross (corefinement, with exact predicates and constructions) and keep the labels; a face whose
-// triangles were split is marked in `split`, which every solid of one operation shares.
+// triangles were split is marked in the Labels that every solid of one operation shares. The
+// pieces of cut faces of one lead record that meet in one plane are then one face, triangulated
+// anew from its outline (PlanarPatches.h).
 class ExactSolid {
  public:
   ExactSolid();
@@ -37,12 +40,12 @@ class ExactSolid {
   // which is left corefined. False where the library cannot make the result a closed manifold
   // surface (solids that touch along an edge or at a point).
   enum class Operation { unite, subtract, intersect };
-  bool combine(ExactSolid& other, Operation operation, std::vector<char>* split);
+  bool combine(ExactSolid& other, Operation operation, Labels* labels);
 
   // Where the solids put together by add() overlap, their union in one operation: the surface
   // refined where it crosses itself and only its outer hull kept. False where that cannot be done
   // (the solid is then unchanged).
-  bool uniteOverlaps(std::vector<char>* split);
+  bool uniteOverlaps(Labels* labels);
 
   // The triangles as they are now: positions rounded to the nearest double, three vertex indices
   // per triangle, and each triangle's label.

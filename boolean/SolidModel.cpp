@@ -23,7 +23,7 @@ QString notClosed(const Parts& parts) {
 
 }  // namespace
 
-SolidModel readSolidModel(const QString& path, uint32_t firstLabel, std::vector<char>* split) {
+SolidModel readSolidModel(const QString& path, uint32_t firstLabel, Labels* labels) {
   SolidModel model;
   {
     std::unique_ptr<LNHHolder> source = readModel(path);
@@ -33,6 +33,7 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, std::vector<
       } else {
         model.leads.push_back({-1, -1, 2, 1});
       }
+      labels->add(model.leads.back());
     });
     source->reset();
     Mesh mesh = meshOf(*source);
@@ -45,7 +46,7 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, std::vector<
     reverse(triangles, parts.reversed);
     model.triangleCount.assign(model.mesh.faceCount(), 0);
     // One solid per part, then the parts united.
-    std::vector<std::vector<uint32_t>> corners(parts.parts.size()), labels(parts.parts.size());
+    std::vector<std::vector<uint32_t>> corners(parts.parts.size()), faces(parts.parts.size());
     for (size_t t = 0; t < triangles.count(); ++t) {
       const uint32_t face = triangles.face[t];
       const uint32_t part = parts.part[face];
@@ -53,18 +54,18 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, std::vector<
       ++model.triangleCount[face];
       corners[part].insert(corners[part].end(), triangles.corners.begin() + long(3 * t),
                            triangles.corners.begin() + long(3 * t + 3));
-      labels[part].push_back(firstLabel + face);
+      faces[part].push_back(firstLabel + face);
     }
     std::vector<ExactSolid> solids;
     for (size_t p = 0; p < parts.parts.size(); ++p) {
-      solids.emplace_back(model.mesh.positions, corners[p], labels[p]);
+      solids.emplace_back(model.mesh.positions, corners[p], faces[p]);
       if (solids.back().crossesItself()) {
         throw RunError(quoted(path) + QStringLiteral(": the surface of part %1 crosses itself, "
                                                      "which no solid's surface does")
                                           .arg(p + 1));
       }
     }
-    model.solid = uniteAll(std::move(solids), split, path);
+    model.solid = uniteAll(std::move(solids), labels, path);
   }
   return model;
 }

@@ -20,4 +20,4 @@ struct SolidModel {
 // Reads the model file at `path` and makes its solid, its faces labelled from `firstLabel` on.
 // RunErrors name the file: "'PATH': not a closed solid (N open edges)", a part whose surface
 // crosses itself, a model without a solid.
-SolidModel readSolidModel(const QString& path, uint32_t firstLabel, std::vector<char>* split);
+SolidModel readSolidModel(const QString& path, uint32_t firstLabel, Labels* labels);

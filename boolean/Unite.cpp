@@ -3,14 +3,14 @@
 #include "Failure.h"
 #include "Quote.h"
 
-void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation,
-                   std::vector<char>* split, const QString& name) {
-  if (a.combine(b, operation, split)) return;
+void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
+                   const QString& name) {
+  if (a.combine(b, operation, labels)) return;
   // The library makes no surface that meets itself along an edge or at a point. Where that is
   // because the solids only touch there, their insides apart, the result is known without it.
   ExactSolid common = a.copy();
   ExactSolid other = b.copy();
-  std::vector<char> ignored;
+  Labels ignored = *labels;
   if (common.combine(other, ExactSolid::Operation::intersect, &ignored) && common.empty()) {
     if (operation == ExactSolid::Operation::unite) a.add(std::move(b));
     if (operation == ExactSolid::Operation::intersect) a = ExactSolid();
@@ -23,12 +23,12 @@ void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation
   }
 }
 
-ExactSolid uniteAll(std::vector<ExactSolid> solids, std::vector<char>* split, const QString& name) {
+ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
   if (solids.empty()) return ExactSolid();
   if (solids.size() > 2) {
     ExactSolid all;
     for (const ExactSolid& solid : solids) all.add(solid.copy());
-    if (all.crossesItself() ? all.uniteOverlaps(split) : all.boundsVolume()) return all;
+    if (!all.crossesItself() && all.boundsVolume()) return all;
   }
   while (solids.size() > 1) {
     std::vector<ExactSolid> next;
@@ -36,7 +36,7 @@ ExactSolid uniteAll(std::vector<ExactSolid> solids, std::vector<char>* split, co
       ExactSolid& a = solids[i];
       ExactSolid& b = solids[i + 1];
       if (a.mayMeet(b)) {
-        combineOrFail(a, b, ExactSolid::Operation::unite, split, name);
+        combineOrFail(a, b, ExactSolid::Operation::unite, labels, name);
       } else {
         a.add(std::move(b));
       }

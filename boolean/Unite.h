@@ -8,9 +8,9 @@
 // The union of solids, none crossing itself: solids apart from each other (their boxes apart)
 // are put together as they are, the others united pairwise, as a balanced tree, so that each
 // union works on solids of like size. A failure names `name`.
-ExactSolid uniteAll(std::vector<ExactSolid> solids, std::vector<char>* split, const QString& name);
+ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name);
 
 // Combines `a` with `b` (ExactSolid::combine); a result that the library cannot make closed is a
 // RunError naming `name`.
-void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation,
-                   std::vector<char>* split, const QString& name);
+void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
+                   const QString& name);
