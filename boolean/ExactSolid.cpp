@@ -188,22 +188,4 @@ bool ExactSolid::combine(ExactSolid& other, Operation operation, Labels* labels)
   return made;
 }
 
-bool ExactSolid::uniteOverlaps(Labels* labels) {
-  SurfaceMesh refined = surface_->mesh;
-  labelsOf(refined);
-  std::vector<char> marked = labels->split;
-  try {
-    if (!PMP::experimental::autorefine_and_remove_self_intersections(
-            refined, CGAL::parameters::visitor(LabelVisitor(&marked)))) {
-      return false;
-    }
-  } catch (const std::exception&) {
-    return false;  // such as three triangles crossing at one point, which it does not take
-  }
-  labels->split.swap(marked);
-  simplifyCutFaces(refined, *labels);
-  surface_->mesh = std::move(refined);
-  return true;
-}
-
 ExactSolid::Triangles ExactSolid::triangles() const { return trianglesOf(surface_->mesh); }

@@ -42,11 +42,6 @@ class ExactSolid {
   enum class Operation { unite, subtract, intersect };
   bool combine(ExactSolid& other, Operation operation, Labels* labels);
 
-  // Where the solids put together by add() overlap, their union in one operation: the surface
-  // refined where it crosses itself and only its outer hull kept. False where that cannot be done
-  // (the solid is then unchanged).
-  bool uniteOverlaps(Labels* labels);
-
   // The triangles as they are now: positions rounded to the nearest double, three vertex indices
   // per triangle, and each triangle's label.
   struct Triangles {

@@ -25,6 +25,7 @@ void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation
 
 ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
   if (solids.empty()) return ExactSolid();
+  // Solids that neither cross nor hold one another are their union as they are.
   if (solids.size() > 2) {
     ExactSolid all;
     for (const ExactSolid& solid : solids) all.add(solid.copy());
