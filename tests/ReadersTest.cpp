@@ -335,3 +335,25 @@ TEST(Readers, ThreeMfWithComponentsColourGroupsAndTransforms) {
             "0.000000 0.000000 10.000000\n2.000000 0.000000 10.000000\n"
             "0.000000 2.000000 10.000000\n[1.000000,0.000000,0.000000] 0 1 2 \n");
 }
+
+TEST(Readers, GltfVertexColoursOfBytesTimesTheBaseColour) {
+  // COLOR_0 as normalized bytes, VEC4, as many exporters write it; a triangle takes its first
+  // corner's colour, times the material's base colour.
+  std::string bin = triangleBuffer();
+  for (int c : {255, 128, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255}) put(bin, uint8_t(c));
+  const std::string json =
+      R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+      R"("meshes":[{"primitives":[{"attributes":{"POSITION":0,"COLOR_0":2},"indices":1,)"
+      R"("material":0}]}],"materials":[{"pbrMetallicRoughness":{"baseColorFactor":[0.5,1,1,1]}}],)"
+      R"("buffers":[{"byteLength":56,"uri":"data:application/gltf-buffer;base64,)" +
+      QByteArray::fromStdString(bin).toBase64().toStdString() +
+      R"("}],"bufferViews":[{"buffer":0,"byteLength":36},{"buffer":0,"byteOffset":36,)"
+      R"("byteLength":6},{"buffer":0,"byteOffset":44,"byteLength":12}],"accessors":[)"
+      R"({"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],)"
+      R"("max":[1,1,0]},{"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"},)"
+      R"({"bufferView":2,"componentType":5121,"normalized":true,"count":3,"type":"VEC4"}]})";
+  Skipped skipped;
+  EXPECT_EQ(describe(readGltf(json, false, std::string(), &skipped)),
+            "0.000000 -0.000000 0.000000\n1.000000 -0.000000 0.000000\n"
+            "0.000000 -0.000000 1.000000\n[0.500000,0.501961,0.000000] 0 1 2 \n");
+}
