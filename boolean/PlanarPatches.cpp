@@ -54,7 +54,7 @@ void markNesting(Triangulation& cdt) {
   }
 }
 
-// One label's triangles, and what is needed to triangulate their outline again.
+// Triangulates a patch anew from its outline, in the plane it lies in.
 class Patch {
  public:
   Patch(const std::vector<Vec3>& positions, const std::vector<uint32_t>& corners)
