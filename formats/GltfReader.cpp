@@ -301,7 +301,13 @@ class Reader {
   const std::vector<int32_t>& coloursOf(int accessor, int material,
                                         const std::vector<double>* factor, size_t count) {
     std::vector<int32_t>& indices = vertexColours_[{accessor, material}];
-    if (!indices.empty() || count == 0) return indices;
+    if (!indices.empty()) {  // made for another primitive: its POSITION may differ in count
+      if (indices.size() != count) {
+        throw FormatError{0, "a COLOR_0 of another count than its POSITION"};
+      }
+      return indices;
+    }
+    if (count == 0) return indices;
     if (size_t(accessor) >= model_.accessors.size()) {
       throw FormatError{0, "an accessor that does not exist"};
     }
