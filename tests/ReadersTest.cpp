@@ -357,3 +357,28 @@ TEST(Readers, GltfVertexColoursOfBytesTimesTheBaseColour) {
             "0.000000 -0.000000 0.000000\n1.000000 -0.000000 0.000000\n"
             "0.000000 -0.000000 1.000000\n[0.500000,0.501961,0.000000] 0 1 2 \n");
 }
+
+TEST(Readers, GltfColoursSharedByPrimitivesOfMorePositionsAreRefused) {
+  // Two primitives share one COLOR_0 of three colours; the second has six positions, so its
+  // fourth vertex would have no colour.
+  std::string bin;
+  for (int i = 0; i < 18; ++i) put(bin, float(i % 3 == 0 ? i : 0));
+  for (int i = 0; i < 12; ++i) put(bin, uint8_t(255));
+  const std::string json =
+      R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+      R"("meshes":[{"primitives":[{"attributes":{"POSITION":0,"COLOR_0":2}},)"
+      R"({"attributes":{"POSITION":1,"COLOR_0":2}}]}],)"
+      R"("buffers":[{"byteLength":84,"uri":"data:application/gltf-buffer;base64,)" +
+      QByteArray::fromStdString(bin).toBase64().toStdString() +
+      R"("}],"bufferViews":[{"buffer":0,"byteLength":72},{"buffer":0,"byteOffset":72,)"
+      R"("byteLength":12}],"accessors":[{"bufferView":0,"componentType":5126,"count":3,)"
+      R"("type":"VEC3"},{"bufferView":0,"componentType":5126,"count":6,"type":"VEC3"},)"
+      R"({"bufferView":1,"componentType":5121,"normalized":true,"count":3,"type":"VEC4"}]})";
+  Skipped skipped;
+  try {
+    readGltf(json, false, std::string(), &skipped);
+    FAIL() << "read";
+  } catch (const FormatError& e) {
+    EXPECT_EQ(e.what, "a COLOR_0 of another count than its POSITION");
+  }
+}
