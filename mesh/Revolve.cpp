@@ -91,8 +91,9 @@ RevolveFault revolve(const std::vector<Vec3>& profile, const RevolveSweep& sweep
   };
   step(0, false);
   flip = volume < 0;
-  for (long k = 0; k < sweep.steps; ++k) step(k, true);
-  if (whole) return RevolveFault::none;
+  const long last = std::min(sweep.steps, sweep.lastStep);
+  for (long k = std::max(0L, sweep.firstStep); k < last; ++k) step(k, true);
+  if (whole || !sweep.ends) return RevolveFault::none;
   // The ends: the first profile walked back, the last as it is, both turned with the ring.
   std::vector<Vec3> end(n);
   for (size_t i = 0; i < n; ++i) end[i] = at(n - 1 - i, 0);

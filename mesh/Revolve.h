@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -18,6 +19,11 @@ struct RevolveSweep {
   long steps;        // at least 1, or 3 for a full turn
   double degrees;    // in (0, 360], right-handed about the axis
   double tolerance;  // how far off the plane and across the axis a vertex may lie
+  // The part of the sweep to hand on: the faces of steps [firstStep, lastStep) and, with
+  // `ends`, the two end profiles (below a full turn), which come after every step's faces.
+  long firstStep = 0;
+  long lastStep = LONG_MAX;
+  bool ends = true;
 };
 
 enum class RevolveFault { none, noArea, crossesAxis, offPlane };

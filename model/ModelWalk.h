@@ -29,6 +29,16 @@ void walkVertices(LinkNodeHolder& object, Visit&& visit) {
   }
 }
 
+// Visits the object's vertices, as LinkNodes, without moving its cursor, which stands on the lead
+// record: several threads may read one object so at once.
+template <class Visit>
+void readVertices(const LinkNodeHolder& object, Visit&& visit) {
+  if (!object.hasCurent()) return;
+  for (const LinkNode* r = object.getCurrent()->getNext(); r != nullptr; r = r->getNext()) {
+    visit(*r);
+  }
+}
+
 // Visits every object from the model's cursor to the last, each with its cursor on the lead
 // record. Leaves the model's cursor on the last object.
 template <class Visit>

@@ -72,7 +72,7 @@ RunError resultOutOfRange(const QString& path, size_t object) {
 }
 
 void streamFile(const QString& sourcePath, const QString& outputPath, const ObjectFormat& format,
-                FirstFault first) {
+                FirstFault first, const ObjectSlices& slices) {
   // The output is made first, so that its text can be written while the source is read; a
   // failure to make it is reported once the source has been read without fault, and, when the
   // model's faults come first, formatted without fault.
@@ -87,7 +87,8 @@ void streamFile(const QString& sourcePath, const QString& outputPath, const Obje
   auto model = std::make_unique<LNHHolder>();
   ModelTarget target(*model);
   ModelLoader loader(sourcePath, target);
-  runPipeline(loader, out ? &*out : nullptr, formatting ? &format : nullptr, first);
+  runPipeline(loader, out ? &*out : nullptr, formatting ? &format : nullptr, first,
+              slices ? &slices : nullptr);
   if (outputFailure) std::rethrow_exception(outputFailure);
   // Freeing millions of records takes a while: it is done while the file is put in place.
   inParallel([&out]() { out->commit(); }, [&model]() { model.reset(); });

@@ -27,6 +27,7 @@ void writeObjects(LNHHolder& model, OutputFile& out, const ObjectFormat& format)
 RunError resultOutOfRange(const QString& path, size_t object);
 
 // The model file at `sourcePath`, read and formatted object by object into `outputPath` while it
-// is read, then committed. `first` as for runPipeline, also for a failure to make the output.
+// is read, then committed. `first` as for runPipeline, also for a failure to make the output;
+// `slices`, if given, cuts large objects into slices (ObjectSlices).
 void streamFile(const QString& sourcePath, const QString& outputPath, const ObjectFormat& format,
-                FirstFault first);
+                FirstFault first, const ObjectSlices& slices = nullptr);

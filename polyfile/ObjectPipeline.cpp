@@ -1,5 +1,6 @@
 #include "ObjectPipeline.h"
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 
@@ -24,20 +25,34 @@ class Batch {
     chunkCount_ = 0;
   }
 
-  // Cuts the objects into chunks, whose text format() makes in `texts`, one string each.
-  void cut(std::vector<std::string>* texts) {
+  // Cuts the objects into chunks, whose text format() makes in `texts`, one string each; an
+  // object in slices is a chunk for each slice.
+  void cut(std::vector<std::string>* texts, const ObjectSlices* slices) {
     texts_ = texts;
     chunkCount_ = 0;
     size_t records = 0;
     size_t first = 0;
+    auto add = [this](size_t from, size_t to, uint32_t slice, uint32_t count) {
+      if (chunkCount_ == chunks_.size()) chunks_.emplace_back();
+      Chunk& chunk = chunks_[chunkCount_++];
+      chunk.first = from;
+      chunk.last = to;
+      chunk.slice = slice;
+      chunk.slices = count;
+      chunk.failure = nullptr;
+    };
     for (size_t i = 0; i < objects.size(); ++i) {
+      const uint32_t count = slices ? std::max<uint32_t>(1, (*slices)(objects[i])) : 1;
+      if (count > 1) {
+        if (first < i) add(first, i, 0, 1);
+        for (uint32_t k = 0; k < count; ++k) add(i, i + 1, k, count);
+        first = i + 1;
+        records = 0;
+        continue;
+      }
       records += objects[i].records;
       if (records >= chunkRecords || i + 1 == objects.size()) {
-        if (chunkCount_ == chunks_.size()) chunks_.emplace_back();
-        Chunk& chunk = chunks_[chunkCount_++];
-        chunk.first = first;
-        chunk.last = i + 1;
-        chunk.failure = nullptr;
+        add(first, i + 1, 0, 1);
         first = i + 1;
         records = 0;
       }
@@ -58,7 +73,14 @@ class Batch {
       std::string text;
       text.swap((*texts_)[i]);
       try {
-        format(objects.data() + chunk.first, objects.data() + chunk.last, &text);
+        if (chunk.slices > 1) {
+          LoadedObject sliced = objects[chunk.first];
+          sliced.slice = chunk.slice;
+          sliced.slices = chunk.slices;
+          format(&sliced, &sliced + 1, &text);
+        } else {
+          format(objects.data() + chunk.first, objects.data() + chunk.last, &text);
+        }
       } catch (...) {
         chunk.failure = std::current_exception();
       }
@@ -82,6 +104,8 @@ class Batch {
   struct Chunk {
     size_t first = 0;
     size_t last = 0;
+    uint32_t slice = 0;
+    uint32_t slices = 1;
     std::exception_ptr failure;
   };
   std::vector<Chunk> chunks_;
@@ -93,7 +117,7 @@ class Batch {
 }  // namespace
 
 void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format,
-                 FirstFault first) {
+                 FirstFault first, const ObjectSlices* slices) {
   Batch batches[3];
   // The text of the batch being formatted and of the one being written: two sets of strings
   // that keep their room from batch to batch.
@@ -110,7 +134,7 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
     const bool writeWork = out != nullptr && !formatFailure && !writeFailure && writing.formatted();
     if (sourceDone && !formatWork && !writeWork) break;
     completing.clear();
-    if (formatWork) formatting.cut(&texts[step % 2]);
+    if (formatWork) formatting.cut(&texts[step % 2], slices);
     auto lead = [&]() {
       if (!sourceDone) source.lead(&completing.objects);
       if (formatWork) formatting.format(*format);

@@ -16,6 +16,9 @@ struct LoadedObject {
   size_t index;    // its number in the model, from 1
   long line;       // the line of its "newObject" in the model file; 0 when not read from one
   size_t records;  // the lead record included
+  // Which part of its text a format is to make: slice `slice` of `slices` (ObjectSlices).
+  uint32_t slice = 0;
+  uint32_t slices = 1;
 };
 
 // Where the objects of a pipeline come from: a model file being read, or a model in memory. The
@@ -40,6 +43,12 @@ class ObjectSource {
 using ObjectFormat =
     std::function<void(const LoadedObject* first, const LoadedObject* last, std::string* text)>;
 
+// How many slices the text of an object is made in, each by a call of its own, so that both
+// threads share a large object and no one string holds all of its text; 1 for the whole object
+// at once. A sliced object comes to the format alone, with `slice` and `slices` set; the slices'
+// texts, in order, are the object's text.
+using ObjectSlices = std::function<uint32_t(const LoadedObject&)>;
+
 // Takes every object from `source` and, if `format` is given, writes its text to `out` in the
 // order of the objects. Three steps overlap: while the source completes the objects of one
 // batch, the objects of the batch before are formatted on both threads, and the text of the
@@ -53,4 +62,4 @@ using ObjectFormat =
 // only when it and all before it have been formatted).
 enum class FirstFault { model, output };
 void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format,
-                 FirstFault first = FirstFault::model);
+                 FirstFault first = FirstFault::model, const ObjectSlices* slices = nullptr);

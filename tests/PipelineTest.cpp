@@ -6,12 +6,14 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "ModelText.h"
 #include "ModelWalk.h"
+#include "Revolve.h"
 #include "TestSupport.h"
 #include "Vandrel.h"
 
@@ -83,4 +85,43 @@ TEST_F(Pipeline, ExtrudeAndClipWriteWhatTheyWriteOfAModelInHand) {
   const QByteArray half = contents(path("half.poly"));
   EXPECT_GT(half.size(), 1 << 20);
   EXPECT_TRUE(half == contents(path("half2.poly")));
+}
+
+TEST_F(Pipeline, RevolveOfALargeProfileInSlicesWritesTheWholeSweep) {
+  // Small profiles on either side of one that is swept in slices (both threads on one object),
+  // below a full turn so that the ends come last.
+  Vandrel profiles;
+  auto addCircle = [&profiles](size_t vertices, double radius) {
+    auto* object = new LinkNodeHolder;
+    object->add(-1, -1, 2, 1);
+    for (size_t i = 0; i < vertices; ++i) {
+      const double a = 2 * M_PI * double(i) / double(vertices);
+      object->add(float(5 + radius * std::cos(a)), 0, float(radius * std::sin(a)), 1);
+    }
+    profiles.model->add(object);
+  };
+  addCircle(12, 1);
+  addCircle(3000, 2);
+  addCircle(7, 0.5);
+  profiles.writeFile(path("profiles"));
+  run({"revolve", name("profiles"), name("ring"), "0", "0", "1", "0", "0", "0", "90", "270"});
+
+  Vandrel read;  // the profiles as the file holds them
+  read.loadFile(path("profiles"));
+  std::string text;
+  walkObjects(*read.model, [&](LinkNodeHolder& object) {
+    std::vector<Vec3> profile;
+    walkVertices(object, [&](LinkNodeHolder& r) {
+      profile.push_back({r.getX(), r.getY(), r.getZ()});
+    });
+    const RevolveSweep sweep{{0, 0, 1}, {0, 0, 0}, 90, 270, 1e-5};
+    revolve(profile, sweep, [&](const Vec3* v, size_t count) {
+      text += "newObject\n";
+      appendRecord(text, -1, -1, 2, 1);
+      for (size_t i = 0; i < count; ++i) appendRecord(text, v[i].x, v[i].y, v[i].z, 1);
+    });
+  });
+  const QByteArray written = contents(path("ring.poly"));
+  ASSERT_GT(written.size(), 1 << 22);
+  EXPECT_TRUE(written.toStdString() == text);  // not printed: megabytes
 }
