@@ -21,8 +21,9 @@ namespace {
 
 class Pipeline : public ::testing::Test {
  protected:
-  // About 4 MB: polygons of 3 to 2000 vertices, now and then an empty object or one with only
-  // its lead record, so that objects of every size straddle the blocks.
+  // About 5 MB: polygons of 3 to 2000 vertices, now and then an empty object or one with only
+  // its lead record, so that objects of every size straddle the blocks, and one of 40,000 that
+  // is transformed in slices.
   void SetUp() override {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> coordinate(-1000, 1000);
@@ -30,7 +31,11 @@ class Pipeline : public ::testing::Test {
     for (int i = 0; i < 20000; ++i) {
       auto* object = new LinkNodeHolder;
       const auto pick = random() % 100;
-      const size_t records = pick == 0 ? 0 : pick == 1 ? 1 : pick == 2 ? 2000 : 4 + random() % 8;
+      const size_t records = i == 9999   ? 40000
+                             : pick == 0 ? 0
+                             : pick == 1 ? 1
+                             : pick == 2 ? 2000
+                                         : 4 + random() % 8;
       for (size_t j = 0; j < records; ++j) {
         object->add(coordinate(random), coordinate(random), coordinate(random), 1);
       }
