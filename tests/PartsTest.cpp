@@ -144,3 +144,15 @@ TEST(Weld, JoinsPositionsCloserThanTheDistanceAndDropsFacesLeftFlat) {
   EXPECT_EQ(weld(near, 0), 0u);
   EXPECT_EQ(near.positions.size(), 9u);
 }
+
+TEST(Weld, APositionNearTwoKeptOnesJoinsTheFirst) {
+  // a and b lie 1.2 apart and are both kept; p, 0.6 from each, joins a, the first, whichever
+  // lies first in the cells looked at. Around the origin and far from it, so that the pairs
+  // share a cell or not.
+  for (const float at : {0.0f, 0.55f, 100.3f}) {
+    Mesh m;
+    m.positions = {{at, 0, 0}, {at + 1.2f, 0, 0}, {at + 0.6f, 0, 0}, {at + 50, 50, 50}};
+    const std::vector<uint32_t> to = weldedVertices(m, 1);
+    EXPECT_EQ(to, (std::vector<uint32_t>{0, 1, 0, 2})) << at;
+  }
+}
