@@ -3,6 +3,8 @@
 // (red, green and blue; whole types from 0 to 255, floating types from 0 to 1). Other elements
 // are read past; edges count as lines, and the vertices of a file without faces as points.
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +12,14 @@
 #include "TextInput.h"
 
 namespace {
+
+// A value for a message, whatever its size: "12345678", "7.5", "1e+19", "nan".
+std::string numberText(double v) {
+  char text[32];
+  const bool whole = std::fabs(v) < 1e15 && v == std::floor(v);
+  std::snprintf(text, sizeof text, whole ? "%.0f" : "%g", v);
+  return text;
+}
 
 enum class Type { int8, uint8, int16, uint16, int32, uint32, float32, float64, none };
 
@@ -247,12 +257,12 @@ class InstanceReader {
   // A list property: the face's vertex indices, or values passed over.
   void list(const Property& p, bool indices) {
     const double count = body_.value(p.countType);
-    if (count < 0 || count > 1e8) body_.fail("a list of " + std::to_string(count) + " values");
+    if (!(count >= 0 && count <= 1e8)) body_.fail("a list of " + numberText(count) + " values");
     for (uint64_t k = 0; k < uint64_t(count); ++k) {
       const double v = body_.value(p.type);
       if (!indices) continue;
       if (!(v >= 0 && v < double(mesh_.positions.size()))) {
-        body_.fail("no such vertex: " + std::to_string(static_cast<long long>(v)));
+        body_.fail("no such vertex: " + numberText(v));
       }
       face_.push_back(static_cast<uint32_t>(v));
     }

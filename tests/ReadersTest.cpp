@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -127,6 +128,35 @@ TEST(Readers, BigEndianPlyWithDoublesAndUintCounts) {
   EXPECT_EQ(describe(readPly(ply, &skipped)),
             "0.000000 0.000000 0.000000\n1.000000 0.000000 0.000000\n"
             "0.000000 1.000000 0.000000\n0 1 2 \n");
+}
+
+TEST(Readers, PlyIndicesBeyondAnyWholeNumberAreRefusedByValue) {
+  const std::string head =
+      "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+      "property float z\nelement face 1\nproperty list uchar float vertex_indices\nend_header\n"
+      "0 0 0\n1 0 0\n0 1 0\n";
+  std::string binary =
+      "ply\nformat binary_big_endian 1.0\nelement vertex 3\nproperty float x\n"
+      "property float y\nproperty float z\nelement face 1\n"
+      "property list uchar double vertex_indices\nend_header\n";
+  for (int i = 0; i < 9; ++i) putBigEndian(binary, 0.0f);
+  binary += '\3';
+  for (double v : {0.0, 1.0, std::nan("")}) putBigEndian(binary, v);
+  const struct {
+    std::string ply, what;
+  } cases[] = {{head + "3 0 1 7.77778e21\n", "no such vertex: 7.77778e+21"},
+               {head + "3 0 1 -1e30\n", "no such vertex: -1e+30"},
+               {head + "3 0 1 12345678\n", "no such vertex: 12345678"},
+               {binary, "no such vertex: nan"}};
+  for (const auto& c : cases) {
+    Skipped skipped;
+    try {
+      readPly(c.ply, &skipped);
+      ADD_FAILURE() << "read " << c.what;
+    } catch (const FormatError& e) {
+      EXPECT_EQ(e.what, c.what);
+    }
+  }
 }
 
 TEST(Readers, OffWithCommentsAndColoursOfBothScales) {
