@@ -1,5 +1,6 @@
 #include "ModelFile.h"
 
+#include <deque>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -43,6 +44,35 @@ class ModelInHand : public ObjectSource {
   bool more_;
 };
 
+// The target of a stream: each object is let go as soon as its text is made, so that a model
+// of any size is streamed in the memory of a few steps' objects (the pool reuses their blocks).
+class StreamTarget : public LoadTarget {
+ public:
+  StreamTarget() = default;
+  StreamTarget(const StreamTarget&) = delete;
+  StreamTarget& operator=(const StreamTarget&) = delete;
+  ~StreamTarget() override {
+    for (LinkNodeHolder* object : live_) delete object;
+  }
+
+  LinkNodeHolder* open() override {
+    live_.push_back(nullptr);
+    live_.back() = new LinkNodeHolder;
+    return live_.back();
+  }
+  void record(float x, float y, float z) override { live_.back()->add(x, y, z, 1.0f); }
+  void finish() override {}
+  // Objects are released in the order they were opened.
+  void release(LinkNodeHolder* object) override {
+    if (live_.empty() || live_.front() != object) return;
+    delete object;
+    live_.pop_front();
+  }
+
+ private:
+  std::deque<LinkNodeHolder*> live_;  // opened and not yet released, in order; owned
+};
+
 }  // namespace
 
 std::unique_ptr<LNHHolder> readModel(const QString& path) {
@@ -84,12 +114,10 @@ void streamFile(const QString& sourcePath, const QString& outputPath, const Obje
     outputFailure = std::current_exception();
   }
   const bool formatting = out || first == FirstFault::model;
-  auto model = std::make_unique<LNHHolder>();
-  ModelTarget target(*model);
+  StreamTarget target;
   ModelLoader loader(sourcePath, target);
   runPipeline(loader, out ? &*out : nullptr, formatting ? &format : nullptr, first,
               slices ? &slices : nullptr);
   if (outputFailure) std::rethrow_exception(outputFailure);
-  // Freeing millions of records takes a while: it is done while the file is put in place.
-  inParallel([&out]() { out->commit(); }, [&model]() { model.reset(); });
+  out->commit();
 }

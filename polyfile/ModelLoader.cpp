@@ -89,6 +89,12 @@ bool ModelLoader::helpIsLarge() const {
   return block.read && !block.halves[1].text.empty();
 }
 
+void ModelLoader::release(const std::vector<LoadedObject>& objects) {
+  for (const LoadedObject& object : objects) {
+    if (object.object != nullptr) target_.release(object.object);
+  }
+}
+
 void ModelLoader::complete(std::vector<LoadedObject>* completed) {
   if (openInfo_.object != nullptr) openInfo_.object->reset();
   completed->push_back(openInfo_);

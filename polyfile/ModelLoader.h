@@ -21,6 +21,8 @@ class LoadTarget {
   virtual void record(float x, float y, float z) = 0;
   // The file has been read to its end without fault.
   virtual void finish() = 0;
+  // An object that open() returned, complete, which is no longer needed; kept by default.
+  virtual void release(LinkNodeHolder* /*object*/) {}
 };
 
 // The target that builds a model: an object per "newObject" line, a record per record line.
@@ -56,6 +58,8 @@ class ModelLoader : public ObjectSource {
   // Parses the second half of this step's block, then reads the next block.
   void help() override;
   bool helpIsLarge() const override;
+  // Passes the objects on to the target's release().
+  void release(const std::vector<LoadedObject>& objects) override;
 
  private:
   struct Half {

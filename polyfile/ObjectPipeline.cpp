@@ -158,6 +158,8 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
       help();
     }
     if (formatWork) formatFailure = formatting.failure();
+    // Its text, if any, is all that is written of it.
+    source.release(formatting.objects);
     writing.clear();
     if (!formatWork) formatting.clear();
   }

@@ -35,6 +35,9 @@ class ObjectSource {
   virtual void help() {}
   // Whether this step's help() is worth a thread of its own.
   virtual bool helpIsLarge() const { return false; }
+  // The objects of a step that the pipeline is done with (their text made, or none to make);
+  // called between steps, on this thread, while no other work runs. None by default.
+  virtual void release(const std::vector<LoadedObject>& /*objects*/) {}
 };
 
 // Turns objects [first, last) into text appended to `text`. It runs on two threads at once, on
