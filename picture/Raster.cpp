@@ -14,6 +14,7 @@ namespace {
 
 const QColor background(Qt::white);
 constexpr int tileSide = 8;
+constexpr int blockTiles = 8;  // a block is 8 x 8 tiles: 64 x 64 pixels
 constexpr float nothing = -std::numeric_limits<float>::infinity();
 constexpr uint32_t none = UINT32_MAX;
 
@@ -21,7 +22,9 @@ constexpr uint32_t none = UINT32_MAX;
 
 // The pixels of a band of rows, at the scale they are drawn, with their depth, and for each tile
 // of 8 x 8 pixels how many are covered and, once all are, the farthest depth among them (worked
-// out again when the pixel that had it is drawn nearer).
+// out again when the pixel that had it is drawn nearer). Each block of 8 x 8 tiles keeps the
+// farthest of its tiles' farthest depths, so that a large triangle behind a covered part of the
+// picture is passed over at a look per block. Both are never nearer than the true farthest depth.
 struct Band {
   int width, rows, top;  // in pixels of the drawing scale
   std::vector<QRgb> pixels;
@@ -31,6 +34,10 @@ struct Band {
   std::vector<uint8_t> filled;
   std::vector<float> farthest;
   std::vector<uint8_t> stale;  // farthest is to be worked out again
+  int blocksAcross;
+  std::vector<float> blockFarthest;
+  std::vector<uint8_t> blockStale;
+  std::vector<uint8_t> hiddenTiles;  // of the strip of tiles being drawn
 
   Band(int w, int r, int t, QRgb blank)
       : width(w),
@@ -39,11 +46,17 @@ struct Band {
         pixels(size_t(w) * size_t(r), blank),
         depth(size_t(w) * size_t(r), nothing),
         owner(size_t(w) * size_t(r), none),
-        tilesAcross((w + tileSide - 1) / tileSide) {
-    const size_t tiles = size_t(tilesAcross) * size_t((r + tileSide - 1) / tileSide);
+        tilesAcross((w + tileSide - 1) / tileSide),
+        blocksAcross((tilesAcross + blockTiles - 1) / blockTiles) {
+    const int tilesDown = (r + tileSide - 1) / tileSide;
+    const size_t tiles = size_t(tilesAcross) * size_t(tilesDown);
     filled.assign(tiles, 0);
     farthest.assign(tiles, nothing);
     stale.assign(tiles, 0);
+    const size_t blocks = size_t(blocksAcross) * size_t((tilesDown + blockTiles - 1) / blockTiles);
+    blockFarthest.assign(blocks, nothing);
+    blockStale.assign(blocks, 0);
+    hiddenTiles.assign(size_t(tilesAcross), 0);
   }
 
   size_t tileOf(int x, int y) const {
@@ -54,6 +67,21 @@ struct Band {
     const size_t tile = tileOf(x, y);
     if (stale[tile] != 0) refresh(x, y);
     return farthest[tile] > z;
+  }
+  // Whether every pixel of the rectangle of pixels [x0, x1] x [y0, y1], clipped to the band, is
+  // nearer than `z`, as far as the blocks it touches tell.
+  bool hidesAll(int x0, int x1, int y0, int y1, float z) {
+    const int blockSide = tileSide * blockTiles;
+    const int bx0 = std::max(0, x0) / blockSide, bx1 = std::min(width - 1, x1) / blockSide;
+    const int by0 = std::max(0, y0) / blockSide, by1 = std::min(rows - 1, y1) / blockSide;
+    for (int by = by0; by <= by1; ++by) {
+      for (int bx = bx0; bx <= bx1; ++bx) {
+        const size_t block = size_t(by) * size_t(blocksAcross) + size_t(bx);
+        if (blockStale[block] != 0) refreshBlock(bx, by);
+        if (!(blockFarthest[block] > z)) return false;
+      }
+    }
+    return true;
   }
 
   void put(int x, int y, float z, QRgb colour, uint32_t triangle) {
@@ -85,6 +113,23 @@ struct Band {
     }
     farthest[tile] = far;
     stale[tile] = 0;
+    const int tileX = x / tileSide, tileY = y / tileSide;
+    blockStale[size_t(tileY / blockTiles) * size_t(blocksAcross) + size_t(tileX / blockTiles)] = 1;
+  }
+
+  void refreshBlock(int bx, int by) {
+    const int tilesDown = (rows + tileSide - 1) / tileSide;
+    const int tx1 = std::min(tilesAcross, (bx + 1) * blockTiles);
+    const int ty1 = std::min(tilesDown, (by + 1) * blockTiles);
+    float far = std::numeric_limits<float>::infinity();
+    for (int ty = by * blockTiles; ty < ty1; ++ty) {
+      for (int tx = bx * blockTiles; tx < tx1; ++tx) {
+        far = std::min(far, farthest[size_t(ty) * size_t(tilesAcross) + size_t(tx)]);
+      }
+    }
+    const size_t block = size_t(by) * size_t(blocksAcross) + size_t(bx);
+    blockFarthest[block] = far;
+    blockStale[block] = 0;
   }
 };
 
@@ -107,35 +152,67 @@ void fillTriangle(Band& band, const Picture::Corner* const corner[3], double sca
   const auto nearest = static_cast<float>(std::max({z[0], z[1], z[2]}));
   const int rowFirst = std::max(0, int(std::ceil(std::min({y[0], y[1], y[2]}) - 0.5)));
   const int rowLast = std::min(band.rows - 1, int(std::floor(std::max({y[0], y[1], y[2]}) - 0.5)));
-  for (int row = rowFirst; row <= rowLast; ++row) {
-    const double cy = row + 0.5;
-    double left = INFINITY, right = -INFINITY;
-    for (int e = 0; e < 3; ++e) {
-      const int f = e == 2 ? 0 : e + 1;
-      if ((y[e] <= cy && cy <= y[f]) || (y[f] <= cy && cy <= y[e])) {
-        const double at = y[e] == y[f] ? x[e] : x[e] + (cy - y[e]) * (x[f] - x[e]) / (y[f] - y[e]);
-        const double low = y[e] == y[f] ? std::min(x[e], x[f]) : at;
-        const double high = y[e] == y[f] ? std::max(x[e], x[f]) : at;
-        left = std::min(left, low);
-        right = std::max(right, high);
+  if (rowFirst > rowLast) return;
+  const double leftmost = std::ceil(std::min({x[0], x[1], x[2]}) - 0.5);
+  const double rightmost = std::floor(std::max({x[0], x[1], x[2]}) - 0.5);
+  if (!(leftmost <= rightmost) || rightmost < 0 || leftmost >= band.width) return;
+  if (band.hidesAll(int(std::max(0.0, leftmost)), int(std::min(double(band.width - 1), rightmost)),
+                    rowFirst, rowLast, nearest)) {
+    return;
+  }
+  // Strip by strip of tiles: each row's span, then each tile of the strip looked up once.
+  std::vector<uint8_t>& hidden = band.hiddenTiles;
+  for (int strip = rowFirst / tileSide; strip <= rowLast / tileSide; ++strip) {
+    const int stripFirst = std::max(rowFirst, strip * tileSide);
+    const int stripLast = std::min(rowLast, strip * tileSide + tileSide - 1);
+    int spans[tileSide][2];
+    int lowest = band.width, highest = -1;
+    for (int row = stripFirst; row <= stripLast; ++row) {
+      const double cy = row + 0.5;
+      double left = INFINITY, right = -INFINITY;
+      for (int e = 0; e < 3; ++e) {
+        const int f = e == 2 ? 0 : e + 1;
+        if ((y[e] <= cy && cy <= y[f]) || (y[f] <= cy && cy <= y[e])) {
+          const double at =
+              y[e] == y[f] ? x[e] : x[e] + (cy - y[e]) * (x[f] - x[e]) / (y[f] - y[e]);
+          const double low = y[e] == y[f] ? std::min(x[e], x[f]) : at;
+          const double high = y[e] == y[f] ? std::max(x[e], x[f]) : at;
+          left = std::min(left, low);
+          right = std::max(right, high);
+        }
+      }
+      int* span = spans[row - stripFirst];
+      span[0] = std::max(0, int(std::ceil(left - 0.5)));
+      span[1] = std::min(band.width - 1, int(std::floor(right - 0.5)));
+      if (span[0] <= span[1]) {
+        lowest = std::min(lowest, span[0]);
+        highest = std::max(highest, span[1]);
       }
     }
-    const int first = std::max(0, int(std::ceil(left - 0.5)));
-    const int last = std::min(band.width - 1, int(std::floor(right - 0.5)));
-    for (int column = first; column <= last;) {
-      // The nearest the triangle's plane comes over the tile: at one of its corners.
-      const int tileEnd = (column / tileSide + 1) * tileSide;
-      const double x0 = (column / tileSide) * tileSide, y0 = (row / tileSide) * tileSide;
+    if (lowest > highest) continue;
+    // The nearest the triangle's plane comes over a tile: at one of its corners.
+    const double y0 = strip * tileSide;
+    for (int tile = lowest / tileSide; tile <= highest / tileSide; ++tile) {
+      const double x0 = tile * tileSide;
       const double planeNearest = z[0] + zx * (x0 - x[0]) + zy * (y0 - y[0]) +
                                   std::max(0.0, zx * tileSide) + std::max(0.0, zy * tileSide);
-      if (band.hides(column, row, std::min(nearest, static_cast<float>(planeNearest)))) {
-        column = tileEnd;
-        continue;
+      hidden[size_t(tile)] = band.hides(tile * tileSide, stripFirst,
+                                        std::min(nearest, static_cast<float>(planeNearest)));
+    }
+    for (int row = stripFirst; row <= stripLast; ++row) {
+      const double cy = row + 0.5;
+      const int last = spans[row - stripFirst][1];
+      for (int column = spans[row - stripFirst][0]; column <= last;) {
+        const int tileEnd = (column / tileSide + 1) * tileSide;
+        if (hidden[size_t(column / tileSide)] != 0) {
+          column = tileEnd;
+          continue;
+        }
+        const int end = std::min(last + 1, tileEnd);
+        double zc = z[0] + zx * (column + 0.5 - x[0]) + zy * (cy - y[0]);
+        for (; column < end; ++column, zc += zx)
+          band.put(column, row, static_cast<float>(zc), colour, triangle);
       }
-      const int end = std::min(last + 1, tileEnd);
-      double zc = z[0] + zx * (column + 0.5 - x[0]) + zy * (cy - y[0]);
-      for (; column < end; ++column, zc += zx)
-        band.put(column, row, static_cast<float>(zc), colour, triangle);
     }
   }
 }
