@@ -133,6 +133,12 @@ bool ExactSolid::crossesItself() const { return PMP::does_self_intersect(surface
 
 bool ExactSolid::boundsVolume() const { return PMP::does_bound_a_volume(surface_->mesh); }
 
+std::optional<ExactSolid::Box> ExactSolid::box() const {
+  if (empty()) return std::nullopt;
+  const CGAL::Bbox_3 b = PMP::bbox(surface_->mesh);
+  return Box{Vec3{b.xmin(), b.ymin(), b.zmin()}, Vec3{b.xmax(), b.ymax(), b.zmax()}};
+}
+
 bool ExactSolid::mayMeet(const ExactSolid& other) const {
   if (empty() || other.empty()) return false;
   return CGAL::do_overlap(PMP::bbox(surface_->mesh), PMP::bbox(other.surface_->mesh));

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "Labels.h"
@@ -33,6 +34,11 @@ class ExactSolid {
   bool boundsVolume() const;
   // Whether the bounding boxes meet.
   bool mayMeet(const ExactSolid& other) const;
+  // The bounding box: the least corner, then the greatest; empty for an empty solid.
+  struct Box {
+    Vec3 low, high;
+  };
+  std::optional<Box> box() const;
   // Adds another solid's triangles that lie apart from these.
   void add(ExactSolid&& other);
 

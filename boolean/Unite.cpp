@@ -1,5 +1,7 @@
 #include "Unite.h"
 
+#include <algorithm>
+
 #include "Failure.h"
 #include "Quote.h"
 
@@ -23,9 +25,39 @@ void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation
   }
 }
 
+namespace {
+
+// Whether no two of the solids' bounding boxes meet, not even at a face or a corner: boxes in
+// order of their least x, each compared with those that begin before it ends.
+bool boxesApart(const std::vector<ExactSolid>& solids) {
+  std::vector<ExactSolid::Box> boxes;
+  for (const ExactSolid& solid : solids) {
+    if (const auto box = solid.box()) boxes.push_back(*box);
+  }
+  std::sort(boxes.begin(), boxes.end(),
+            [](const ExactSolid::Box& a, const ExactSolid::Box& b) { return a.low.x < b.low.x; });
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    for (size_t j = i + 1; j < boxes.size() && boxes[j].low.x <= boxes[i].high.x; ++j) {
+      if (boxes[j].low.y <= boxes[i].high.y && boxes[i].low.y <= boxes[j].high.y &&
+          boxes[j].low.z <= boxes[i].high.z && boxes[i].low.z <= boxes[j].high.z) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
   if (solids.empty()) return ExactSolid();
-  // Solids that neither cross nor hold one another are their union as they are.
+  // Solids whose boxes lie apart, or that neither cross nor hold one another, are their union
+  // as they are.
+  if (solids.size() > 2 && boxesApart(solids)) {
+    ExactSolid all;
+    for (ExactSolid& solid : solids) all.add(std::move(solid));
+    return all;
+  }
   if (solids.size() > 2) {
     ExactSolid all;
     for (const ExactSolid& solid : solids) all.add(solid.copy());
