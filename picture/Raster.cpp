@@ -181,13 +181,19 @@ void fillTriangle(Band& band, const Picture::Corner* const corner[3], double sca
           right = std::max(right, high);
         }
       }
+      // Clamped as doubles: a row that meets no edge has no span, and no conversion of an
+      // infinite bound to int.
       int* span = spans[row - stripFirst];
-      span[0] = std::max(0, int(std::ceil(left - 0.5)));
-      span[1] = std::min(band.width - 1, int(std::floor(right - 0.5)));
-      if (span[0] <= span[1]) {
-        lowest = std::min(lowest, span[0]);
-        highest = std::max(highest, span[1]);
+      const double from = std::ceil(left - 0.5), to = std::floor(right - 0.5);
+      if (!(from <= to) || to < 0 || from >= band.width) {
+        span[0] = 0;
+        span[1] = -1;
+        continue;
       }
+      span[0] = int(std::max(0.0, from));
+      span[1] = int(std::min(double(band.width - 1), to));
+      lowest = std::min(lowest, span[0]);
+      highest = std::max(highest, span[1]);
     }
     if (lowest > highest) continue;
     // The nearest the triangle's plane comes over a tile: at one of its corners.
