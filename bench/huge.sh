@@ -1,8 +1,8 @@
 #!/bin/bash
 # Transforms a model of about 5 GB (bench/make_model, 7.6 million polygons) and prints the wall
 # time, the peak memory and the MB/s of vandrel, of cat copying the file and of dd copying it
-# with a sync at the end, as vandrel syncs its output. The model and the copies need about
-# 16 GB in TMPDIR (default /tmp).
+# with a sync at the end, as vandrel syncs its output. The model and one copy at a time need
+# about 10 GB in TMPDIR (default /tmp).
 # usage: bench/huge.sh [BUILD_DIR] [OBJECTS]   (default: build-bench, 7600000)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
