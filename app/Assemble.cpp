@@ -6,9 +6,10 @@
 #include "OutputFile.h"
 #include "Vandrel.h"
 
-// An input that cannot be read is reported and passed over, and the command then fails after
-// writing the output, as cat does. Inputs are read before the output replaces its file, so an
-// input named like the output contributes that file's earlier content.
+// An input that cannot be read is reported, and so is every other one, and the command fails
+// without writing the output: a file of its name is left as it was. Inputs are read before the
+// output replaces its file, so an input named like the output contributes that file's earlier
+// content.
 void Vandrel::assemble(const AssembleArguments& arguments) {
   OutputFile out(arguments.output + QStringLiteral(".poly"));
   bool allRead = true;
@@ -19,6 +20,6 @@ void Vandrel::assemble(const AssembleArguments& arguments) {
       allRead = false;
     }
   }
-  out.commit();
   if (!allRead) throw RunError(QString());
+  out.commit();
 }
