@@ -28,7 +28,8 @@ const Command table[] = {
      "vandrel circle disc 5 64"},
     {"assemble", 2, -1, "INPUT... OUTPUT", "join model files into one",
      [](Vandrel& v, Words w) { v.assemble(assembleArguments(w)); },
-     "INPUT: model names, read in order; their lines are copied as text.\nWrites OUTPUT.poly.",
+     "INPUT: model names, read in order; their lines are copied as text.\nWrites OUTPUT.poly; "
+     "where an input cannot be read, nothing.",
      "vandrel assemble base roof house"},
     {"union", 3, -1, "INPUT... OUTPUT", "the solids of two or more models united",
      [](Vandrel& v, Words w) { v.combine(booleanArguments(w, ExactSolid::Operation::unite)); },
