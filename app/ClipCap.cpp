@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "Cap.h"
-#include "ModelFile.h"
-#include "ModelMesh.h"
+#include "MeshFile.h"
 #include "ModelText.h"
 #include "Normals.h"
 #include "OutputFile.h"
+#include "Parallel.h"
 #include "PolygonClip.h"
 #include "Solid.h"
 #include "Vandrel.h"
@@ -34,26 +34,36 @@ bool sameLead(const float* a, const float* b) { return std::memcmp(a, b, 3 * siz
 // cancel the cap's). The ends are named by their welded vertices, a crossing point by its edge's.
 class CapClip {
  public:
-  CapClip(const Plane& plane, const Mesh& mesh, const WeldedParts& welded)
+  CapClip(const Plane& plane, const Mesh& mesh, const std::vector<Position>& leads,
+          const WeldedParts& welded)
       : normal_(plane.normal[0], plane.normal[1], plane.normal[2]),
         point_(plane.point[0], plane.point[1], plane.point[2]),
         mesh_(mesh),
+        leads_(leads),
         welded_(welded) {}
 
-  void format(const LoadedObject* first, const LoadedObject* last, std::string* text) {
+  // The text of faces [first, last), appended to `text`; their cut edges kept for caps().
+  void format(size_t first, size_t last, std::string* text) {
     ClippedPolygon clipped;
     std::vector<PartEdge> edges;
     std::vector<CutEdge> plain;             // a face's edges
     std::vector<std::vector<Vec3>> mended;  // and the polygons they make when it is mended
-    for (; first != last; ++first) {
-      LinkNodeHolder& object = *first->object;
-      if (!object.hasCurent()) continue;
-      const float lead[3] = {object.getX(), object.getY(), object.getZ()};
-      clipPolygon<true>(object, normal_, point_, &clipped);
+    for (size_t f = first; f < last; ++f) {
+      const uint32_t* corners = mesh_.face(f);
+      const uint32_t count = mesh_.faceSize(f);
+      if (count == 0) continue;  // nothing is left of it, as of a face without area
+      const float lead[3] = {leads_[f].x, leads_[f].y, leads_[f].z};
+      const auto walk = [this, corners, count](const auto& visit) {
+        for (uint32_t i = 0; i < count; ++i) {
+          const Position& p = mesh_.positions[corners[i]];
+          visit(p.x, p.y, p.z);
+        }
+      };
+      clipVertices<true>(walk, normal_, point_, &clipped);
       const std::vector<Point>& kept = clipped.kept;
       const auto at = [&kept](size_t i) { return Vec3{kept[i].x, kept[i].y, kept[i].z}; };
       const Vec3 normal = polygonNormal(kept.size(), at);
-      const auto face = static_cast<uint32_t>(first->index - 1);
+      const auto face = static_cast<uint32_t>(f);
       const uint32_t part = welded_.parts.part[face];
       bool write = !normal.isZero();
       mended.clear();
@@ -168,6 +178,7 @@ class CapClip {
   Vector normal_;
   Point point_;
   const Mesh& mesh_;
+  const std::vector<Position>& leads_;  // per face
   const WeldedParts& welded_;
   std::mutex mutex_;
   std::vector<PartEdge> edges_;
@@ -176,15 +187,24 @@ class CapClip {
 }  // namespace
 
 void Vandrel::clipAndCap(const ClipArguments& arguments) {
-  std::unique_ptr<LNHHolder> source = readModel(arguments.source + QStringLiteral(".poly"));
-  const Mesh mesh = meshOf(*source);
+  std::vector<Position> leads;
+  const Mesh mesh = readMesh(arguments.source + QStringLiteral(".poly"), &leads);
   const WeldedParts welded = weldedParts(mesh, defaultWeld);
-  CapClip clip(arguments.plane, mesh, welded);
+  CapClip clip(arguments.plane, mesh, leads, welded);
   OutputFile out(arguments.output + QStringLiteral(".poly"));
-  writeObjects(*source, out,
-               [&clip](const LoadedObject* first, const LoadedObject* last, std::string* text) {
-                 clip.format(first, last, text);
-               });
+  // A batch of faces at a time, half on each thread, each in a string of its own.
+  constexpr size_t batch = 1 << 15;
+  std::string text[2];
+  for (size_t first = 0; first < mesh.faceCount(); first += 2 * batch) {
+    const size_t middle = std::min(first + batch, mesh.faceCount());
+    const size_t last = std::min(first + 2 * batch, mesh.faceCount());
+    inParallel([&]() { clip.format(first, middle, &text[0]); },
+               [&]() { clip.format(middle, last, &text[1]); });
+    for (std::string& t : text) {
+      out.write(t);
+      t.clear();
+    }
+  }
   out.write(clip.caps());
   out.commit();
 }

@@ -45,10 +45,10 @@ struct ClippedPolygon {
 };
 
 // With `traced`, a crossing point is worked out from the edge's ends in one order, whichever way
-// the polygon runs, so that the two faces of an edge meet the plane at the same bits.
-template <bool traced>
-void clipPolygon(LinkNodeHolder& object, const Vector& normal, const Point& point,
-                 ClippedPolygon* out) {
+// the polygon runs, so that the two faces of an edge meet the plane at the same bits. The
+// polygon's vertices are those that walk(visit) passes to visit(x, y, z), in order.
+template <bool traced, class Walk>
+void clipVertices(const Walk& walk, const Vector& normal, const Point& point, ClippedPolygon* out) {
   auto side = [&](const Point& v) { return dot(v - point, normal); };
   std::vector<Point>& kept = out->kept;
   kept.clear();
@@ -95,8 +95,8 @@ void clipPolygon(LinkNodeHolder& object, const Vector& normal, const Point& poin
       }
     }
   };
-  walkVertices(object, [&](LinkNodeHolder& r) {
-    const Point c(r.getX(), r.getY(), r.getZ());
+  walk([&](float x, float y, float z) {
+    const Point c(x, y, z);
     const double s = side(c);
     out->onPlane = out->onPlane && s == 0;
     if (index == 0) {
@@ -112,4 +112,14 @@ void clipPolygon(LinkNodeHolder& object, const Vector& normal, const Point& poin
   out->vertices = index;
   if (index != 0) edge(c1, s1, 0);
   if (traced && gapFirst && !kept.empty()) out->gapAfter.back() = 1;
+}
+
+// The clip of an object's vertices, its lead record left out.
+template <bool traced>
+void clipPolygon(LinkNodeHolder& object, const Vector& normal, const Point& point,
+                 ClippedPolygon* out) {
+  const auto walk = [&object](const auto& visit) {
+    walkVertices(object, [&visit](LinkNodeHolder& r) { visit(r.getX(), r.getY(), r.getZ()); });
+  };
+  clipVertices<traced>(walk, normal, point, out);
 }

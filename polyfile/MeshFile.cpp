@@ -19,7 +19,8 @@ namespace {
 // time, in the order they are read, so that the vertex indices are those meshOf gives.
 class MeshTarget : public LoadTarget {
  public:
-  MeshTarget(Mesh& mesh, size_t expected) : mesh_(mesh), table_(&mesh.positions, expected) {
+  MeshTarget(Mesh& mesh, size_t expected, std::vector<Position>* leads)
+      : mesh_(mesh), table_(&mesh.positions, expected), leads_(leads) {
     pending_.reserve(batch);
   }
 
@@ -28,11 +29,13 @@ class MeshTarget : public LoadTarget {
     open_ = true;
     lead_ = true;
     colour_ = Mesh::noColour;
+    leadRecord_ = Position{0, 0, 0};
     return nullptr;
   }
 
   void record(float x, float y, float z) override {
     if (lead_) {
+      leadRecord_ = Position{x, y, z};
       Colour c;
       if (leadColour(x, y, z, &c)) colour_ = mesh_.colourIndex(c);
       lead_ = false;
@@ -55,6 +58,7 @@ class MeshTarget : public LoadTarget {
   void close() {
     mesh_.faceStart.push_back(static_cast<uint32_t>(corners_));
     mesh_.faceColour.push_back(colour_);
+    if (leads_) leads_->push_back(leadRecord_);
   }
 
   void share() {
@@ -68,18 +72,20 @@ class MeshTarget : public LoadTarget {
   VertexTable table_;
   std::vector<Position> pending_;  // read, not yet shared
   size_t corners_ = 0;             // vertices read so far
+  std::vector<Position>* leads_;   // or null
   int32_t colour_ = Mesh::noColour;
+  Position leadRecord_{0, 0, 0};  // of the open object
   bool open_ = false;
   bool lead_ = false;  // the next record is the open object's lead record
 };
 
 }  // namespace
 
-Mesh readMesh(const QString& path) {
+Mesh readMesh(const QString& path, std::vector<Position>* leads) {
   Mesh mesh;
   // A record line takes some 30 bytes: about as many vertices as that, for the table's size.
   const auto bytes = static_cast<size_t>(std::max<qint64>(QFileInfo(path).size(), 0));
-  MeshTarget target(mesh, bytes / 30);
+  MeshTarget target(mesh, bytes / 30, leads);
   ModelLoader loader(path, target);
   runPipeline(loader, nullptr, nullptr);
   return mesh;

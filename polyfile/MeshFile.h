@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "Mesh.h"
 
 // The mesh of the model file at `path` (ModelMesh.h): each object one face, positions that are
 // equal bit for bit one shared vertex, lead records read as colours. Failures as the model
-// reader's.
-Mesh readMesh(const QString& path);
+// reader's. With `leads`, each face's lead record is appended there as it was read (0 0 0 for an
+// object without records).
+Mesh readMesh(const QString& path, std::vector<Position>* leads = nullptr);
 
 // Writes the model file of a mesh at `path`, as the model writer would write the model that has
 // an object per face: "newObject", the lead record (the face's colour and 1, or -1 -1 2 1), then
