@@ -184,12 +184,32 @@ class CapClip {
   std::vector<PartEdge> edges_;
 };
 
+// Whether each face has vertices on both sides of the plane, or on it: the faces whose clip may
+// leave cut edges, or lie in the plane.
+std::vector<char> facesMet(const Mesh& mesh, const Plane& plane) {
+  const Vector normal(plane.normal[0], plane.normal[1], plane.normal[2]);
+  const Point point(plane.point[0], plane.point[1], plane.point[2]);
+  std::vector<char> met(mesh.faceCount(), 0);
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    bool below = false, above = false;
+    const uint32_t* v = mesh.face(f);
+    for (uint32_t i = 0; i < mesh.faceSize(f) && !(below && above); ++i) {
+      const Position& p = mesh.positions[v[i]];
+      const double side = sideOf(Point(p.x, p.y, p.z), normal, point);
+      below = below || side <= 0;
+      above = above || side >= 0;
+    }
+    met[f] = below && above;
+  }
+  return met;
+}
+
 }  // namespace
 
 void Vandrel::clipAndCap(const ClipArguments& arguments) {
   std::vector<Position> leads;
   const Mesh mesh = readMesh(arguments.source + QStringLiteral(".poly"), &leads);
-  const WeldedParts welded = weldedParts(mesh, defaultWeld);
+  const WeldedParts welded = weldedPartsNear(mesh, defaultWeld, facesMet(mesh, arguments.plane));
   CapClip clip(arguments.plane, mesh, leads, welded);
   OutputFile out(arguments.output + QStringLiteral(".poly"));
   // A batch of faces at a time, half on each thread, each in a string of its own.

@@ -26,6 +26,11 @@ inline Point crossing(const Point* a, const Point* b, double da, double db) {
   return *a + t * (*b - *a);
 }
 
+// The side value of v: dot(v − P, N).
+inline double sideOf(const Point& v, const Vector& normal, const Point& point) {
+  return dot(v - point, normal);
+}
+
 // What is left of a polygon: every vertex on the positive side or on the plane and the crossing
 // point of every edge whose ends lie strictly on opposite sides, in the order of travel. The
 // side value of v is dot(v − P, N); there is no tolerance.
@@ -49,7 +54,7 @@ struct ClippedPolygon {
 // polygon's vertices are those that walk(visit) passes to visit(x, y, z), in order.
 template <bool traced, class Walk>
 void clipVertices(const Walk& walk, const Vector& normal, const Point& point, ClippedPolygon* out) {
-  auto side = [&](const Point& v) { return dot(v - point, normal); };
+  auto side = [&](const Point& v) { return sideOf(v, normal, point); };
   std::vector<Point>& kept = out->kept;
   kept.clear();
   out->sources.clear();

@@ -50,9 +50,13 @@ Solid solidOf(Mesh mesh, double weldDistance, bool withTriangles) {
 }
 
 WeldedParts weldedParts(const Mesh& mesh, double weldDistance) {
-  WeldedParts welded;
   const double distance = weldDistance < 0 ? defaultWeldDistance(mesh) : weldDistance;
-  welded.vertex = weldedVertices(mesh, distance);
+  return weldedParts(mesh, distance, boundsOf(mesh));
+}
+
+WeldedParts weldedParts(const Mesh& mesh, double distance, const Bounds& grid) {
+  WeldedParts welded;
+  welded.vertex = weldedVertices(mesh, distance, grid);
   Mesh& joined = welded.mesh;
   for (size_t i = 0; i < mesh.positions.size(); ++i) {
     if (welded.vertex[i] == joined.positions.size()) joined.positions.push_back(mesh.positions[i]);

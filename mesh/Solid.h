@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "Bounds.h"
 #include "Mesh.h"
 #include "Parts.h"
 
@@ -29,3 +30,15 @@ struct WeldedParts {
   std::vector<uint32_t> vertex;  // per position
 };
 WeldedParts weldedParts(const Mesh& mesh, double weldDistance);
+// The same with a distance, the weld's grid laid over `grid` (weldedVertices).
+WeldedParts weldedParts(const Mesh& mesh, double distance, const Bounds& grid);
+
+// weldedParts for the faces marked in `wanted` and those joined to them: the faces that share a
+// vertex with a wanted one after the weld, and those that share one with them, and so on. Those
+// faces' parts are the parts weldedParts finds, in the same order, and their positions the same
+// vertices, in the same order, though not by the same numbers; every other face is in no part,
+// and its positions' vertex is noVertex. `mesh` and the counts of `parts` are those of the
+// joined faces. Where the wanted faces are few, so is the work: only the surfaces that hold
+// them, and those that come within the weld distance of these, are welded.
+constexpr uint32_t noVertex = UINT32_MAX;
+WeldedParts weldedPartsNear(const Mesh& mesh, double weldDistance, const std::vector<char>& wanted);

@@ -138,8 +138,9 @@ class Grid {
 };
 
 // Each position's new index: the kept position it joins.
-std::vector<uint32_t> joined(const Mesh& mesh, double distance, std::vector<Position>* kept) {
-  Grid grid(boundsOf(mesh), distance, mesh.positions.size());
+std::vector<uint32_t> joined(const Mesh& mesh, double distance, const Bounds& bounds,
+                             std::vector<Position>* kept) {
+  Grid grid(bounds, distance, mesh.positions.size());
   std::vector<uint32_t> to(mesh.positions.size());
   constexpr size_t ahead = 8;
   for (size_t i = 0; i < mesh.positions.size(); ++i) {
@@ -166,6 +167,10 @@ double defaultWeldDistance(const Mesh& mesh) {
 }
 
 std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance) {
+  return weldedVertices(mesh, distance, boundsOf(mesh));
+}
+
+std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance, const Bounds& grid) {
   std::vector<uint32_t> to;
   if (!(distance > 0) || mesh.positions.empty()) {
     to.resize(mesh.positions.size());
@@ -173,13 +178,13 @@ std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance) {
     return to;
   }
   std::vector<Position> kept;
-  return joined(mesh, distance, &kept);
+  return joined(mesh, distance, grid, &kept);
 }
 
 size_t weld(Mesh& mesh, double distance) {
   if (!(distance > 0) || mesh.positions.empty()) return 0;
   std::vector<Position> kept;
-  const std::vector<uint32_t> to = joined(mesh, distance, &kept);
+  const std::vector<uint32_t> to = joined(mesh, distance, boundsOf(mesh), &kept);
   // The faces anew, with the kept positions renumbered in the order the faces use them.
   std::vector<uint32_t> number(kept.size(), UINT32_MAX);
   std::vector<Position> positions;

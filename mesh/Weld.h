@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Bounds.h"
 #include "Mesh.h"
 
 // Welding: positions closer together than a distance become one vertex, so that copies of a
@@ -26,3 +27,7 @@ size_t weld(Mesh& mesh, double distance);
 // The vertex each position becomes: the index, among the positions kept (in their order), of the
 // one it joins. Distance 0 joins none: every position is its own vertex.
 std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance);
+// The same, with the grid laid over `grid` rather than the mesh's own bounds: some of a mesh's
+// positions, in their order, welded as they are in the whole mesh, where the positions closer
+// than `distance` to any of them are among them and `grid` is the whole mesh's bounds.
+std::vector<uint32_t> weldedVertices(const Mesh& mesh, double distance, const Bounds& grid);

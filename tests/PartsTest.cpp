@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Parts.h"
+#include "Solid.h"
 #include "Weld.h"
 
 namespace {
@@ -43,6 +44,46 @@ Mesh shared(const Mesh& m) {
 
 void reverse(Mesh& m, size_t f) {
   std::reverse(m.corners.begin() + m.faceStart[f], m.corners.begin() + m.faceStart[f + 1]);
+}
+
+// Checks that weldedPartsNear finds, for the faces it joins to the wanted ones, what
+// weldedParts finds in the whole mesh, numbered in the same order, and returns which faces
+// those are.
+std::vector<bool> expectAsInTheWhole(const Mesh& m, const std::vector<char>& wanted) {
+  const WeldedParts whole = weldedParts(m, defaultWeld);
+  const WeldedParts near = weldedPartsNear(m, defaultWeld, wanted);
+  std::vector<bool> joined(m.faceCount());
+  std::vector<uint32_t> faces, positions;
+  for (size_t f = 0; f < m.faceCount(); ++f) {
+    joined[f] = near.parts.part[f] != Parts::noPart;
+    if (wanted[f]) {
+      EXPECT_TRUE(joined[f]) << f;
+    }
+    if (!joined[f]) continue;
+    faces.push_back(uint32_t(f));
+    EXPECT_EQ(near.parts.reversed[f], whole.parts.reversed[f]) << f;
+    EXPECT_EQ(near.parts.parts[near.parts.part[f]].closed,
+              whole.parts.parts[whole.parts.part[f]].closed)
+        << f;
+    positions.insert(positions.end(), m.face(f), m.face(f) + m.faceSize(f));
+  }
+  auto sameOrder = [](uint32_t a, uint32_t b, uint32_t x, uint32_t y) {
+    return (a < b) == (x < y) && (a == b) == (x == y);
+  };
+  for (uint32_t f : faces) {
+    for (uint32_t g : faces) {
+      EXPECT_TRUE(sameOrder(near.parts.part[f], near.parts.part[g], whole.parts.part[f],
+                            whole.parts.part[g]))
+          << f << " " << g;
+    }
+  }
+  for (uint32_t p : positions) {
+    for (uint32_t q : positions) {
+      EXPECT_TRUE(sameOrder(near.vertex[p], near.vertex[q], whole.vertex[p], whole.vertex[q]))
+          << p << " " << q;
+    }
+  }
+  return joined;
 }
 
 }  // namespace
@@ -155,4 +196,47 @@ TEST(Weld, APositionNearTwoKeptOnesJoinsTheFirst) {
     const std::vector<uint32_t> to = weldedVertices(m, 1);
     EXPECT_EQ(to, (std::vector<uint32_t>{0, 1, 0, 2})) << at;
   }
+}
+
+TEST(Parts, NearTheWantedFacesAsInTheWholeMesh) {
+  // Cubes 0 to 4 along x, about 30 across (a weld distance of about 3e-4): cube 1 shares no
+  // position with cube 0 but lies 1e-4 from it, and welds to it; cube 2 is inside out, cube 3
+  // open, cube 4 two of them touching along an edge.
+  Mesh m = cube();
+  Mesh nearly = cube(1.0001);
+  append(m, nearly);
+  append(m, cube(10), true);
+  Mesh open = cube(20);
+  open.faceStart.pop_back();
+  open.faceColour.pop_back();
+  open.corners.resize(open.faceStart.back());
+  append(m, open);
+  Mesh edge = cube(29);
+  Mesh diagonal = cube(30);
+  for (Position& q : diagonal.positions) q.y += 1;
+  append(edge, diagonal);
+  append(m, shared(edge));
+  m = shared(m);  // positions equal bit for bit are one, as the model's mesh has them
+  auto faces = [&](size_t first, size_t last) {
+    std::vector<char> wanted(m.faceCount(), 0);
+    for (size_t f = first; f < last; ++f) wanted[f] = 1;
+    return wanted;
+  };
+  auto range = [&](size_t first, size_t last) {
+    std::vector<bool> r(m.faceCount(), false);
+    for (size_t f = first; f < last; ++f) r[f] = true;
+    return r;
+  };
+  EXPECT_EQ(expectAsInTheWhole(m, faces(0, 1)), range(0, 12));
+  EXPECT_EQ(expectAsInTheWhole(m, faces(7, 8)), range(0, 12));
+  EXPECT_EQ(expectAsInTheWhole(m, faces(12, 18)), range(12, 18));
+  EXPECT_EQ(expectAsInTheWhole(m, faces(20, 21)), range(18, 23));
+  EXPECT_EQ(expectAsInTheWhole(m, faces(30, 31)), range(23, 35));
+  // Where the wanted faces are most of the mesh, it is all welded, as in the whole.
+  std::vector<bool> all(m.faceCount(), true);
+  EXPECT_EQ(expectAsInTheWhole(m, faces(0, 30)), all);
+  // A wanted face's positions are vertices; those of faces far from them are none.
+  const WeldedParts near = weldedPartsNear(m, defaultWeld, faces(12, 13));
+  EXPECT_NE(near.vertex[m.face(12)[0]], noVertex);
+  EXPECT_EQ(near.vertex[m.face(0)[0]], noVertex);
 }
