@@ -64,6 +64,33 @@ ExactSolid::Triangles trianglesOf(const SurfaceMesh& mesh) {
   return out;
 }
 
+// The mesh of triangles, each of their positions a vertex of its own; none where they do not make
+// a surface.
+std::optional<SurfaceMesh> meshOf(const ExactSolid::Triangles& t) {
+  if (t.corners.size() != 3 * t.labels.size()) return std::nullopt;
+  for (uint32_t corner : t.corners) {
+    if (corner >= t.positions.size()) return std::nullopt;
+  }
+  SurfaceMesh mesh;
+  std::vector<VertexIndex> vertex(t.positions.size());
+  for (size_t i = 0; i < t.positions.size(); ++i) {
+    const Vec3& p = t.positions[i];
+    vertex[i] = mesh.add_vertex(Kernel::Point_3(p.x, p.y, p.z));
+  }
+  LabelMap label = labelsOf(mesh);
+  for (size_t i = 0; i < t.labels.size(); ++i) {
+    const FaceIndex f = mesh.add_face(vertex[t.corners[3 * i]], vertex[t.corners[3 * i + 1]],
+                                      vertex[t.corners[3 * i + 2]]);
+    if (f == SurfaceMesh::null_face()) return std::nullopt;
+    label[f] = t.labels[i];
+  }
+  for (VertexIndex v : mesh.vertices()) {
+    if (mesh.is_isolated(v)) mesh.remove_vertex(v);
+  }
+  mesh.collect_garbage();
+  return mesh;
+}
+
 // Takes the inner vertices that corefinement leaves out of the faces it cut (PlanarPatches.h).
 // The points are doubles already.
 void simplifyCutFaces(SurfaceMesh& mesh, const Labels& labels) {
@@ -71,24 +98,8 @@ void simplifyCutFaces(SurfaceMesh& mesh, const Labels& labels) {
   const size_t before = t.labels.size();
   retriangulatePlanarPatches(t.positions, &t.corners, &t.labels, labels);
   if (t.labels.size() == before) return;
-  SurfaceMesh simpler;
-  std::vector<VertexIndex> vertex(t.positions.size());
-  for (size_t i = 0; i < t.positions.size(); ++i) {
-    const Vec3& p = t.positions[i];
-    vertex[i] = simpler.add_vertex(Kernel::Point_3(p.x, p.y, p.z));
-  }
-  LabelMap label = labelsOf(simpler);
-  for (size_t i = 0; i < t.labels.size(); ++i) {
-    const FaceIndex f = simpler.add_face(vertex[t.corners[3 * i]], vertex[t.corners[3 * i + 1]],
-                                         vertex[t.corners[3 * i + 2]]);
-    if (f == SurfaceMesh::null_face()) return;  // not a surface: keep the triangles as they were
-    label[f] = t.labels[i];
-  }
-  for (VertexIndex v : simpler.vertices()) {
-    if (simpler.is_isolated(v)) simpler.remove_vertex(v);
-  }
-  simpler.collect_garbage();
-  mesh = std::move(simpler);
+  if (std::optional<SurfaceMesh> simpler = meshOf(t)) mesh = std::move(*simpler);
+  // else not a surface: the triangles stay as they were
 }
 
 }  // namespace
@@ -119,6 +130,14 @@ ExactSolid::ExactSolid(const std::vector<Position>& positions, const std::vector
                                       vertexOf(corners[3 * t + 2]));
     if (f != SurfaceMesh::null_face()) label[f] = labels[t];
   }
+}
+
+std::optional<ExactSolid> ExactSolid::fromTriangles(const Triangles& triangles) {
+  std::optional<SurfaceMesh> mesh = meshOf(triangles);
+  if (!mesh) return std::nullopt;
+  ExactSolid solid;
+  solid.surface_->mesh = std::move(*mesh);
+  return solid;
 }
 
 ExactSolid ExactSolid::copy() const {

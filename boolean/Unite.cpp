@@ -1,8 +1,12 @@
 #include "Unite.h"
 
 #include <algorithm>
+#include <exception>
+#include <iterator>
+#include <optional>
 
 #include "Failure.h"
+#include "Offload.h"
 #include "Quote.h"
 
 void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
@@ -51,22 +55,9 @@ bool boxesApart(const std::vector<ExactSolid>& solids) {
   return true;
 }
 
-}  // namespace
-
-ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
+// The union of solids, pairwise, as a balanced tree: neighbours in the list first.
+ExactSolid unitePairwise(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
   if (solids.empty()) return ExactSolid();
-  // Solids whose boxes lie apart, or that neither cross nor hold one another, are their union
-  // as they are.
-  if (solids.size() > 2 && boxesApart(solids)) {
-    ExactSolid all;
-    for (ExactSolid& solid : solids) all.add(std::move(solid));
-    return all;
-  }
-  if (solids.size() > 2) {
-    ExactSolid all;
-    for (const ExactSolid& solid : solids) all.add(solid.copy());
-    if (!all.crossesItself() && all.boundsVolume()) return all;
-  }
   while (solids.size() > 1) {
     std::vector<ExactSolid> next;
     for (size_t i = 0; i + 1 < solids.size(); i += 2) {
@@ -83,4 +74,53 @@ ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QStrin
     solids.swap(next);
   }
   return std::move(solids.front());
+}
+
+// From how many solids a union is worth a second process.
+constexpr size_t offloadFrom = 16;
+
+}  // namespace
+
+ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
+  if (solids.empty()) return ExactSolid();
+  // Solids whose boxes lie apart, or that neither cross nor hold one another, are their union
+  // as they are.
+  if (solids.size() > 2 && boxesApart(solids)) {
+    ExactSolid all;
+    for (ExactSolid& solid : solids) all.add(std::move(solid));
+    return all;
+  }
+  if (solids.size() > 2) {
+    ExactSolid all;
+    for (const ExactSolid& solid : solids) all.add(solid.copy());
+    if (!all.crossesItself() && all.boundsVolume()) return all;
+  }
+  // Many solids: the union of the first half in a child process, on the other core, that of the
+  // second half here, at the same time; a failure of the first half comes first, as it would
+  // one after the other.
+  if (solids.size() >= offloadFrom) {
+    const auto middle = solids.begin() + static_cast<std::ptrdiff_t>(solids.size() / 2);
+    std::vector<ExactSolid> first(std::make_move_iterator(solids.begin()),
+                                  std::make_move_iterator(middle));
+    std::vector<ExactSolid> second(std::make_move_iterator(middle),
+                                   std::make_move_iterator(solids.end()));
+    OffloadedSolid offloaded(
+        [&first, &name](Labels* l) { return unitePairwise(std::move(first), l, name); }, labels);
+    std::optional<ExactSolid> rest;
+    std::exception_ptr failure;
+    try {
+      rest = unitePairwise(std::move(second), labels, name);
+    } catch (const RunError&) {
+      failure = std::current_exception();
+    }
+    ExactSolid all = offloaded.take(labels);
+    if (failure) std::rethrow_exception(failure);
+    if (all.mayMeet(*rest)) {
+      combineOrFail(all, *rest, ExactSolid::Operation::unite, labels, name);
+    } else {
+      all.add(std::move(*rest));
+    }
+    return all;
+  }
+  return unitePairwise(std::move(solids), labels, name);
 }
