@@ -1,7 +1,8 @@
 #!/bin/bash
 # Times clip --cap against clip: on the extrusion of the benchmark model (bench/make_model, as
 # bench/run.sh makes it), and on grids of prisms cut across their sides, whose sections hold
-# 250,000, 500,000 and 1,000,000 vertices, to show that capping is linear in the cut's length.
+# 250,000, 500,000 and 1,000,000 vertices, to show that capping is linear in the cut's length,
+# and on a cut through one column of the largest grid, which only a few of its solids meet.
 # Prints the median wall time of RUNS runs and the peak memory of each.
 # usage: bench/cap.sh [BUILD_DIR] [RUNS]   (default: build-bench, 3)
 set -euo pipefail
@@ -44,3 +45,6 @@ for count in 2500 5000 10000; do
   measure "clip --cap, section of $((count * 100)) vertices" \
     "$vandrel" clip "grid$count" k 0 0 1 0 0 1 --cap
 done
+# A cut through one column of the largest grid: the plane meets 100 of its 10,000 prisms.
+measure "clip of one column of the grid" "$vandrel" clip grid10000 k 1 0 0 30.5 0 0
+measure "clip --cap of one column of the grid" "$vandrel" clip grid10000 k 1 0 0 30.5 0 0 --cap
