@@ -10,7 +10,6 @@
 #include "ModelText.h"
 #include "Normals.h"
 #include "OutputFile.h"
-#include "Parallel.h"
 #include "PolygonClip.h"
 #include "Solid.h"
 #include "Vandrel.h"
@@ -212,19 +211,9 @@ void Vandrel::clipAndCap(const ClipArguments& arguments) {
   const WeldedParts welded = weldedPartsNear(mesh, defaultWeld, facesMet(mesh, arguments.plane));
   CapClip clip(arguments.plane, mesh, leads, welded);
   OutputFile out(arguments.output + QStringLiteral(".poly"));
-  // A batch of faces at a time, half on each thread, each in a string of its own.
-  constexpr size_t batch = 1 << 15;
-  std::string text[2];
-  for (size_t first = 0; first < mesh.faceCount(); first += 2 * batch) {
-    const size_t middle = std::min(first + batch, mesh.faceCount());
-    const size_t last = std::min(first + 2 * batch, mesh.faceCount());
-    inParallel([&]() { clip.format(first, middle, &text[0]); },
-               [&]() { clip.format(middle, last, &text[1]); });
-    for (std::string& t : text) {
-      out.write(t);
-      t.clear();
-    }
-  }
+  writeFacesInParallel(
+      out, mesh.faceCount(),
+      [&clip](size_t first, size_t last, std::string* text) { clip.format(first, last, text); });
   out.write(clip.caps());
   out.commit();
 }

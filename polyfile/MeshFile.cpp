@@ -91,41 +91,48 @@ Mesh readMesh(const QString& path, std::vector<Position>* leads) {
   return mesh;
 }
 
-// Straight from the mesh, a batch of faces at a time formatted on two threads, so that no model
-// of millions of objects is built on the way.
-void writeMeshModel(const Mesh& mesh, const QString& path) {
-  OutputFile out(path);
-  auto format = [&mesh](std::string& result, size_t first, size_t last) {
-    // Made in a string of this thread's own, not next to the other thread's (see runPipeline).
-    std::string text;
-    text.swap(result);
-    for (size_t f = first; f < last; ++f) {
-      text += "newObject\n";
-      const int32_t c = mesh.faceColour[f];
-      if (c == Mesh::noColour) {
-        text += "-1 -1 2 1\n";
-      } else {
-        const Colour& colour = mesh.colours[size_t(c)];
-        appendRecord(text, colour.red, colour.green, colour.blue, 1);
-      }
-      const uint32_t* v = mesh.face(f);
-      for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
-        const Position& p = mesh.positions[v[i]];
-        appendRecord(text, p.x, p.y, p.z, 1);
-      }
-    }
-    text.swap(result);
-  };
+void writeFacesInParallel(OutputFile& out, size_t count, const FaceFormat& format) {
   constexpr size_t batch = 1 << 15;
   std::string text[2];
-  for (size_t first = 0; first < mesh.faceCount(); first += 2 * batch) {
-    const size_t middle = std::min(first + batch, mesh.faceCount());
-    const size_t last = std::min(first + 2 * batch, mesh.faceCount());
-    inParallel([&]() { format(text[0], first, middle); }, [&]() { format(text[1], middle, last); });
+  // Each half made in a string of its thread's own, not next to the other thread's (see
+  // runPipeline).
+  auto half = [&format](std::string& result, size_t first, size_t last) {
+    std::string made;
+    made.swap(result);
+    format(first, last, &made);
+    made.swap(result);
+  };
+  for (size_t first = 0; first < count; first += 2 * batch) {
+    const size_t middle = std::min(first + batch, count);
+    const size_t last = std::min(first + 2 * batch, count);
+    inParallel([&]() { half(text[0], first, middle); }, [&]() { half(text[1], middle, last); });
     for (std::string& t : text) {
       out.write(t);
       t.clear();
     }
   }
+}
+
+// Straight from the mesh, so that no model of millions of objects is built on the way.
+void writeMeshModel(const Mesh& mesh, const QString& path) {
+  OutputFile out(path);
+  writeFacesInParallel(out, mesh.faceCount(),
+                       [&mesh](size_t first, size_t last, std::string* text) {
+                         for (size_t f = first; f < last; ++f) {
+                           *text += "newObject\n";
+                           const int32_t c = mesh.faceColour[f];
+                           if (c == Mesh::noColour) {
+                             *text += "-1 -1 2 1\n";
+                           } else {
+                             const Colour& colour = mesh.colours[size_t(c)];
+                             appendRecord(*text, colour.red, colour.green, colour.blue, 1);
+                           }
+                           const uint32_t* v = mesh.face(f);
+                           for (uint32_t i = 0; i < mesh.faceSize(f); ++i) {
+                             const Position& p = mesh.positions[v[i]];
+                             appendRecord(*text, p.x, p.y, p.z, 1);
+                           }
+                         }
+                       });
   out.commit();
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "Mesh.h"
+
+class OutputFile;
 
 // The mesh of the model file at `path` (ModelMesh.h): each object one face, positions that are
 // equal bit for bit one shared vertex, lead records read as colours. Failures as the model
@@ -15,3 +19,8 @@ Mesh readMesh(const QString& path, std::vector<Position>* leads = nullptr);
 // an object per face: "newObject", the lead record (the face's colour and 1, or -1 -1 2 1), then
 // the vertices with w = 1.
 void writeMeshModel(const Mesh& mesh, const QString& path);
+
+// Appends to `out` the text that format(first, last, text) makes of faces [first, last), for every
+// face from 0 to `count`: a batch of faces at a time, half on each thread, in order.
+using FaceFormat = std::function<void(size_t first, size_t last, std::string* text)>;
+void writeFacesInParallel(OutputFile& out, size_t count, const FaceFormat& format);
