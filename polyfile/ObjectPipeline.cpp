@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <mutex>
 
 #include "OutputFile.h"
 #include "Parallel.h"
@@ -25,6 +26,19 @@ class Batch {
     chunkCount_ = 0;
   }
 
+  // Lets the chunks be written as soon as they and all before them are formatted, to `out`
+  // (from now on, where the batch before is all written; else once allowWrites() is called).
+  void writeAsFormatted(OutputFile* out, bool now) {
+    out_ = out;
+    writable_ = now;
+  }
+  void allowWrites() {
+    const std::lock_guard<std::mutex> lock(writing_);
+    writable_ = true;
+    writeFormatted();
+  }
+  std::exception_ptr writeFailure() const { return writeFailure_; }
+
   // Cuts the objects into chunks, whose text format() makes in `texts`, one string each; an
   // object in slices is a chunk for each slice.
   void cut(std::vector<std::string>* texts, const ObjectSlices* slices) {
@@ -40,6 +54,7 @@ class Batch {
       chunk.slice = slice;
       chunk.slices = count;
       chunk.failure = nullptr;
+      chunk.done = false;
     };
     for (size_t i = 0; i < objects.size(); ++i) {
       const uint32_t count = slices ? std::max<uint32_t>(1, (*slices)(objects[i])) : 1;
@@ -60,6 +75,10 @@ class Batch {
     if (texts_->size() < chunkCount_) texts_->resize(chunkCount_);
     for (size_t i = 0; i < chunkCount_; ++i) (*texts_)[i].clear();
     taken_.store(0, std::memory_order_relaxed);
+    written_ = 0;
+    out_ = nullptr;
+    writable_ = false;
+    writeFailure_ = nullptr;
   }
 
   // Formats chunks until none is left; both threads call it.
@@ -85,6 +104,9 @@ class Batch {
         chunk.failure = std::current_exception();
       }
       text.swap((*texts_)[i]);
+      const std::lock_guard<std::mutex> lock(writing_);
+      chunk.done = true;
+      writeFormatted();
     }
   }
 
@@ -96,22 +118,48 @@ class Batch {
     return nullptr;
   }
 
-  void writeTo(OutputFile& out) const {
-    for (size_t i = 0; i < chunkCount_; ++i) out.write((*texts_)[i]);
+  // Writes what is not written yet.
+  void writeTo(OutputFile& out) {
+    for (; written_ < chunkCount_; ++written_) out.write((*texts_)[written_]);
   }
 
  private:
+  // The chunks formatted, in order, up to the first that is not or failed. The text of a slice
+  // of a large object is let go once written: the strings of the set keep their room for the
+  // batches to come, and that of a large object is rarely of use to them.
+  void writeFormatted() {
+    if (out_ == nullptr || !writable_ || writeFailure_) return;
+    for (; written_ < chunkCount_; ++written_) {
+      const Chunk& chunk = chunks_[written_];
+      if (!chunk.done || chunk.failure) return;
+      std::string& text = (*texts_)[written_];
+      try {
+        out_->write(text);
+      } catch (...) {
+        writeFailure_ = std::current_exception();
+        return;
+      }
+      if (chunk.slices > 1) std::string().swap(text);
+    }
+  }
+
   struct Chunk {
     size_t first = 0;
     size_t last = 0;
     uint32_t slice = 0;
     uint32_t slices = 1;
     std::exception_ptr failure;
+    bool done = false;  // formatted
   };
   std::vector<Chunk> chunks_;
   size_t chunkCount_ = 0;
   std::vector<std::string>* texts_ = nullptr;
   std::atomic<size_t> taken_{0};
+  std::mutex writing_;  // guards what follows and the chunks' `done`
+  size_t written_ = 0;  // chunks written
+  OutputFile* out_ = nullptr;
+  bool writable_ = false;
+  std::exception_ptr writeFailure_;
 };
 
 }  // namespace
@@ -134,7 +182,10 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
     const bool writeWork = out != nullptr && !formatFailure && !writeFailure && writing.formatted();
     if (sourceDone && !formatWork && !writeWork) break;
     completing.clear();
-    if (formatWork) formatting.cut(&texts[step % 2], slices);
+    if (formatWork) {
+      formatting.cut(&texts[step % 2], slices);
+      if (out != nullptr && !writeFailure) formatting.writeAsFormatted(out, !writeWork);
+    }
     auto lead = [&]() {
       if (!sourceDone) source.lead(&completing.objects);
       if (formatWork) formatting.format(*format);
@@ -144,6 +195,7 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
       if (writeWork) {
         try {
           writing.writeTo(*out);
+          if (formatWork) formatting.allowWrites();
         } catch (...) {
           writeFailure = std::current_exception();
         }
@@ -157,7 +209,10 @@ void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* form
       lead();
       help();
     }
-    if (formatWork) formatFailure = formatting.failure();
+    if (formatWork) {
+      formatFailure = formatting.failure();
+      if (!writeFailure) writeFailure = formatting.writeFailure();
+    }
     // Its text, if any, is all that is written of it.
     source.release(formatting.objects);
     writing.clear();

@@ -55,13 +55,14 @@ using ObjectSlices = std::function<uint32_t(const LoadedObject&)>;
 // Takes every object from `source` and, if `format` is given, writes its text to `out` in the
 // order of the objects. Three steps overlap: while the source completes the objects of one
 // batch, the objects of the batch before are formatted on both threads, and the text of the
-// batch before that is written.
+// batch before that is written; then each chunk of the batch being formatted is written as soon
+// as it and all before it are, so that a large object's text is not held whole.
 //
 // The failures are those of the same work done one stage after the other: a failure of the
 // source (a bad line of a model file) is thrown as soon as it is met; one of `format`, the
 // earliest object's, or one of `out` once the source is done. When both `format` and `out` fail,
 // `first` says which is thrown: a command that works the whole model out before it writes meets
-// the model's faults first, one that writes as it goes meets the output's (a batch is written
+// the model's faults first, one that writes as it goes meets the output's (a chunk is written
 // only when it and all before it have been formatted).
 enum class FirstFault { model, output };
 void runPipeline(ObjectSource& source, OutputFile* out, const ObjectFormat* format,
