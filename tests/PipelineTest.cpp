@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "MeshFile.h"
 #include "ModelFile.h"
 #include "ModelText.h"
 #include "ModelWalk.h"
 #include "Revolve.h"
+#include "Solid.h"
 #include "TestSupport.h"
 #include "Vandrel.h"
 
@@ -132,6 +134,39 @@ TEST_F(Pipeline, RevolveOfALargeProfileInSlicesWritesTheWholeSweep) {
   const QByteArray written = contents(path("ring.poly"));
   ASSERT_GT(written.size(), 1 << 22);
   EXPECT_TRUE(written.toStdString() == text);  // not printed: megabytes
+}
+
+TEST_F(Pipeline, ExtrudeOfALargeKeyholePolygonInSlicesMakesTheSolidWithTheHole) {
+  // A disc of radius 10 less one of radius 5, 20,000 vertices each, bridged at x: the prism is
+  // made in slices by both threads, and its bridge gets no side. Beside it a small keyhole.
+  Vandrel keyholes;
+  auto addKeyhole = [&keyholes](size_t vertices, double x) {
+    auto* object = new LinkNodeHolder;
+    object->add(-1, -1, 2, 1);
+    auto ring = [&](double radius, double turn) {
+      for (size_t i = 0; i <= vertices; ++i) {
+        const double a = turn * 2 * M_PI * double(i % vertices) / double(vertices);
+        object->add(float(x + radius * std::cos(a)), float(radius * std::sin(a)), 0, 1);
+      }
+    };
+    ring(10, 1);
+    ring(5, -1);
+    keyholes.model->add(object);
+  };
+  addKeyhole(20000, 0);
+  addKeyhole(8, 30);
+  keyholes.writeFile(path("keyholes"));
+  run({"extrude", name("keyholes"), name("solids"), "2"});
+
+  const WeldedParts solids = weldedParts(readMesh(path("solids.poly")), -1);
+  ASSERT_EQ(solids.parts.parts.size(), 2u);
+  EXPECT_TRUE(solids.parts.closed);
+  // The polygons' areas: n r^2 sin(2 pi / n) / 2, for the rings less the holes, times the depth.
+  auto volume = [](double n) { return (100 - 25) * n * std::sin(2 * M_PI / n); };
+  EXPECT_NEAR(solids.parts.parts[0].volume, volume(20000), 1e-5 * volume(20000));
+  EXPECT_NEAR(solids.parts.parts[1].volume, volume(8), 1e-5 * volume(8));
+  // A base, a top and a side per edge but the two of each bridge.
+  EXPECT_EQ(solids.mesh.faceCount(), 2 + 40002 - 2 + 2 + 18 - 2);
 }
 
 #ifndef VANDREL_NO_POOL
