@@ -37,8 +37,9 @@ WeldedParts weldedParts(const Mesh& mesh, double distance, const Bounds& grid);
 // vertex with a wanted one after the weld, and those that share one with them, and so on. Those
 // faces' parts are the parts weldedParts finds, in the same order, and their positions the same
 // vertices, in the same order, though not by the same numbers; every other face is in no part,
-// and its positions' vertex is noVertex. `mesh` and the counts of `parts` are those of the
-// joined faces. Where the wanted faces are few, so is the work: only the surfaces that hold
-// them, and those that come within the weld distance of these, are welded.
+// and its positions' vertex is noVertex. The counts of `parts` are those of the joined faces;
+// `mesh` is left empty. Where the wanted faces are few, so is the work: only the surfaces that
+// hold them, and those that come within the weld distance of these, are welded; and where the
+// surfaces lie apart, they are welded a few at a time on both threads.
 constexpr uint32_t noVertex = UINT32_MAX;
 WeldedParts weldedPartsNear(const Mesh& mesh, double weldDistance, const std::vector<char>& wanted);

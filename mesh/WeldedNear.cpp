@@ -1,95 +1,189 @@
-// The parts of a few faces of a large mesh, found on the surfaces near them only.
+// The parts of some faces of a large mesh, found cluster by cluster near them only.
 //
 // Welding joins a position to the first kept one closer than the weld distance, and a position is
 // kept where no kept one before it is that close; so a position's vertex depends only on the
-// positions closer to it than the distance, and on theirs. A set of positions that holds every
-// position that close to any of its own welds as it does in the whole mesh. Such a set is made of
-// surfaces (faces joined by shared positions, bit for bit): those of the wanted faces, then every
-// surface whose box comes within twice the distance of the box of one already taken. The parts of
-// the faces on those surfaces are then those of the whole mesh: parts do not reach past a
-// surface that shares no vertex with the others after the weld.
+// positions closer to it than the distance, and on theirs. A cluster of surfaces (Clusters.h)
+// whose boxes are more than twice the distance from every other surface's holds every position
+// that close to any of its own, so it welds as it does in the whole mesh; and parts do not reach
+// past a cluster, which shares no vertex with the others after the weld. So the clusters of the
+// wanted faces are welded and split into parts each on their own, a few together at a time, on
+// both threads, and their vertices and parts numbered as in the whole mesh: in the order of the
+// positions they are kept at, and of the faces they begin at.
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 #include <vector>
 
+#include "Clusters.h"
+#include "Parallel.h"
 #include "Solid.h"
 #include "Weld.h"
 
 namespace {
 
-// Positions joined into surfaces by the faces that use them.
-class Surfaces {
- public:
-  explicit Surfaces(const Mesh& mesh) : parent_(mesh.positions.size()) {
-    std::iota(parent_.begin(), parent_.end(), 0u);
-    for (size_t f = 0; f < mesh.faceCount(); ++f) {
+constexpr uint32_t noGroup = UINT32_MAX;
+
+// Clusters that are welded together, each group as a mesh of its own: its positions and faces
+// in their order, and what weldedParts finds in it.
+struct Groups {
+  std::vector<uint32_t> number;     // per position of the mesh: its number in its group
+  std::vector<uint32_t> positions;  // of the mesh, group after group
+  std::vector<uint32_t> faces;      // the same for faces
+  std::vector<size_t> positionStart{0}, faceStart{0}, corners;  // per group (one more for starts)
+  std::vector<WeldedParts> found;
+
+  size_t size() const { return found.size(); }
+  const uint32_t* positionsOf(size_t g) const { return positions.data() + positionStart[g]; }
+  size_t positionCount(size_t g) const { return positionStart[g + 1] - positionStart[g]; }
+  const uint32_t* facesOf(size_t g) const { return faces.data() + faceStart[g]; }
+  size_t faceCount(size_t g) const { return faceStart[g + 1] - faceStart[g]; }
+
+  Mesh meshOf(const Mesh& mesh, size_t g) const {
+    Mesh part;
+    part.positions.reserve(positionCount(g));
+    for (size_t i = 0; i < positionCount(g); ++i) {
+      part.positions.push_back(mesh.positions[positionsOf(g)[i]]);
+    }
+    part.faceStart.reserve(faceCount(g) + 1);
+    part.faceColour.reserve(faceCount(g));
+    part.corners.reserve(corners[g]);
+    for (size_t k = 0; k < faceCount(g); ++k) {
+      const size_t f = facesOf(g)[k];
       const uint32_t* v = mesh.face(f);
-      for (uint32_t i = 1; i < mesh.faceSize(f); ++i) unite(v[0], v[i]);
+      for (uint32_t i = 0; i < mesh.faceSize(f); ++i) part.corners.push_back(number[v[i]]);
+      part.faceStart.push_back(static_cast<uint32_t>(part.corners.size()));
+      part.faceColour.push_back(mesh.faceColour[f]);
     }
+    part.colours = mesh.colours;
+    return part;
   }
-
-  uint32_t find(uint32_t p) {
-    while (parent_[p] != p) {
-      parent_[p] = parent_[parent_[p]];
-      p = parent_[p];
-    }
-    return p;
-  }
-
- private:
-  void unite(uint32_t a, uint32_t b) {
-    a = find(a);
-    b = find(b);
-    if (a != b) parent_[std::max(a, b)] = std::min(a, b);
-  }
-
-  std::vector<uint32_t> parent_;
 };
 
-struct Box {
-  double low[3], high[3];
-};
-
-bool near(const Box& a, const Box& b, double margin) {
-  for (int i = 0; i < 3; ++i) {
-    if (a.low[i] > b.high[i] + margin || b.low[i] > a.high[i] + margin) return false;
+// The groups of the clusters that hold a wanted face, in order, each of about `size` positions
+// or more.
+Groups groupsOf(const Mesh& mesh, const Surfaces& surfaces, const std::vector<uint32_t>& cluster,
+                const std::vector<char>& wantedSurface, size_t size) {
+  const size_t count = surfaces.boxes.size();
+  std::vector<char> wantedCluster(count, 0);
+  for (size_t s = 0; s < count; ++s) wantedCluster[cluster[s]] |= wantedSurface[s];
+  std::vector<uint32_t> groupOfCluster(count, noGroup);
+  std::vector<size_t> sizes;
+  for (size_t s = 0; s < count; ++s) {  // clusters in order of their least surface
+    const uint32_t c = cluster[s];
+    if (!wantedCluster[c]) continue;
+    if (groupOfCluster[c] == noGroup) {
+      if (sizes.empty() || sizes.back() >= size) sizes.push_back(0);
+      groupOfCluster[c] = static_cast<uint32_t>(sizes.size() - 1);
+    }
+    sizes[groupOfCluster[c]] += surfaces.positions[s];
   }
-  return true;
+  Groups groups;
+  const size_t n = sizes.size();
+  groups.corners.assign(n, 0);
+  auto groupOf = [&](uint32_t p) { return groupOfCluster[cluster[surfaces.of[p]]]; };
+  // Positions and faces laid out group after group, each group's in order.
+  std::vector<size_t> taken(n, 0);
+  groups.number.assign(mesh.positions.size(), noVertex);
+  for (size_t p = 0; p < mesh.positions.size(); ++p) {
+    const uint32_t g = groupOf(static_cast<uint32_t>(p));
+    if (g != noGroup) groups.number[p] = static_cast<uint32_t>(taken[g]++);
+  }
+  for (size_t g = 0; g < n; ++g) groups.positionStart.push_back(groups.positionStart[g] + taken[g]);
+  groups.positions.resize(groups.positionStart[n]);
+  for (size_t p = 0; p < mesh.positions.size(); ++p) {
+    const uint32_t g = groupOf(static_cast<uint32_t>(p));
+    if (g != noGroup) groups.positions[groups.positionStart[g] + groups.number[p]] = uint32_t(p);
+  }
+  std::vector<uint32_t> faceGroup(mesh.faceCount(), noGroup);
+  taken.assign(n, 0);
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    if (mesh.faceSize(f) == 0) continue;
+    const uint32_t g = faceGroup[f] = groupOf(mesh.face(f)[0]);
+    if (g == noGroup) continue;
+    ++taken[g];
+    groups.corners[g] += mesh.faceSize(f);
+  }
+  for (size_t g = 0; g < n; ++g) groups.faceStart.push_back(groups.faceStart[g] + taken[g]);
+  groups.faces.resize(groups.faceStart[n]);
+  taken.assign(n, 0);
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    const uint32_t g = faceGroup[f];
+    if (g != noGroup) groups.faces[groups.faceStart[g] + taken[g]++] = static_cast<uint32_t>(f);
+  }
+  groups.found.resize(n);
+  return groups;
 }
 
-// Which surfaces to weld: those of the wanted faces, and every surface whose box comes within
-// `margin` of one taken. Empty where that would be more than half of them, or the search would
-// take longer than welding them all.
-std::vector<char> surfacesToWeld(const std::vector<Box>& boxes, std::vector<uint32_t> taken,
-                                 double margin) {
-  std::vector<char> take(boxes.size(), 0);
-  for (uint32_t s : taken) take[s] = 1;
-  // The surfaces in order of their least x; a box that begins more than the widest box's width
-  // before another ends before it begins.
-  std::vector<uint32_t> order(boxes.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(),
-            [&](uint32_t a, uint32_t b) { return boxes[a].low[0] < boxes[b].low[0]; });
-  double widest = 0;
-  for (const Box& b : boxes) widest = std::max(widest, b.high[0] - b.low[0]);
-  size_t budget = 8 * boxes.size() + 100000;
-  size_t count = taken.size();
-  while (!taken.empty()) {
-    const Box box = boxes[taken.back()];
-    taken.pop_back();
-    const double from = box.low[0] - margin - widest;
-    auto at = std::lower_bound(order.begin(), order.end(), from,
-                               [&](uint32_t s, double x) { return boxes[s].low[0] < x; });
-    for (; at != order.end() && boxes[*at].low[0] <= box.high[0] + margin; ++at) {
-      if (budget-- == 0) return {};
-      if (take[*at] || !near(box, boxes[*at], margin)) continue;
-      take[*at] = 1;
-      taken.push_back(*at);
-      if (2 * ++count > boxes.size()) return {};
+// Each group's vertices and parts renumbered as the whole mesh numbers them.
+WeldedParts merged(const Mesh& mesh, const Groups& groups) {
+  WeldedParts welded;
+  // A vertex is numbered by the position it is kept at, the first that becomes it.
+  std::vector<uint32_t> number(mesh.positions.size(), 0);
+  for (size_t g = 0; g < groups.size(); ++g) {
+    uint32_t kept = 0;
+    for (size_t i = 0; i < groups.positionCount(g); ++i) {
+      if (groups.found[g].vertex[i] == kept) {
+        number[groups.positionsOf(g)[i]] = 1;
+        ++kept;
+      }
     }
   }
-  return take;
+  uint32_t vertices = 0;
+  for (uint32_t& n : number) {
+    const uint32_t kept = n;
+    n = vertices;
+    vertices += kept;
+  }
+  welded.vertex.assign(mesh.positions.size(), noVertex);
+  // A part is numbered by the face it begins at.
+  struct Begun {
+    uint32_t face, group, part;
+  };
+  std::vector<Begun> begun;
+  for (uint32_t g = 0; g < groups.size(); ++g) {
+    const WeldedParts& found = groups.found[g];
+    const uint32_t* positions = groups.positionsOf(g);
+    std::vector<uint32_t> keptAt(groups.positionCount(g));  // per vertex: the first position
+    for (size_t i = groups.positionCount(g); i-- > 0;) keptAt[found.vertex[i]] = positions[i];
+    for (size_t i = 0; i < groups.positionCount(g); ++i) {
+      welded.vertex[positions[i]] = number[keptAt[found.vertex[i]]];
+    }
+    uint32_t part = 0;
+    for (size_t f = 0; f < groups.faceCount(g); ++f) {
+      if (found.parts.part[f] == part) begun.push_back({groups.facesOf(g)[f], g, part++});
+    }
+  }
+  std::sort(begun.begin(), begun.end(),
+            [](const Begun& a, const Begun& b) { return a.face < b.face; });
+  std::vector<std::vector<uint32_t>> partNumber(groups.size());
+  for (uint32_t g = 0; g < groups.size(); ++g) {
+    partNumber[g].resize(groups.found[g].parts.parts.size());
+  }
+  Parts& parts = welded.parts;
+  for (const Begun& b : begun) {
+    partNumber[b.group][b.part] = static_cast<uint32_t>(parts.parts.size());
+    parts.parts.push_back(groups.found[b.group].parts.parts[b.part]);
+  }
+  parts.part.assign(mesh.faceCount(), Parts::noPart);
+  parts.reversed.assign(mesh.faceCount(), false);
+  for (uint32_t g = 0; g < groups.size(); ++g) {
+    const Parts& found = groups.found[g].parts;
+    for (size_t f = 0; f < groups.faceCount(g); ++f) {
+      const uint32_t face = groups.facesOf(g)[f];
+      if (found.part[f] != Parts::noPart) parts.part[face] = partNumber[g][found.part[f]];
+      parts.reversed[face] = found.reversed[f];
+    }
+    parts.openEdges += found.openEdges;
+    parts.touchingEdges += found.touchingEdges;
+    parts.inwardFaces += found.inwardFaces;
+  }
+  parts.closed = !parts.parts.empty();
+  for (const Parts::Part& p : parts.parts) {
+    parts.closed = parts.closed && p.closed;
+    parts.volume += p.volume;
+  }
+  return welded;
 }
 
 }  // namespace
@@ -98,75 +192,38 @@ WeldedParts weldedPartsNear(const Mesh& mesh, double weldDistance,
                             const std::vector<char>& wanted) {
   const Bounds bounds = boundsOf(mesh);
   const double distance = weldDistance < 0 ? defaultWeldDistance(mesh) : weldDistance;
-  Surfaces surfaces(mesh);
-  // Each position's surface, numbered from 0, and the surfaces' boxes.
-  std::vector<uint32_t> surface(mesh.positions.size());
-  std::vector<Box> boxes;
-  for (size_t p = 0; p < mesh.positions.size(); ++p) {
-    const uint32_t root = surfaces.find(static_cast<uint32_t>(p));
-    const Position& at = mesh.positions[p];
-    const double c[3] = {at.x, at.y, at.z};
-    if (root == p) {
-      surface[p] = static_cast<uint32_t>(boxes.size());
-      boxes.push_back(Box{{c[0], c[1], c[2]}, {c[0], c[1], c[2]}});
-    } else {
-      surface[p] = surface[root];  // the root, the least of its surface, came first
-      Box& box = boxes[surface[p]];
-      for (int i = 0; i < 3; ++i) {
-        box.low[i] = std::min(box.low[i], c[i]);
-        box.high[i] = std::max(box.high[i], c[i]);
-      }
+  const Surfaces surfaces = surfacesOf(mesh);
+  const size_t count = surfaces.boxes.size();
+  std::vector<char> wantedSurface(count, 0);
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    if (wanted[f] && mesh.faceSize(f) > 0) wantedSurface[surfaces.of[mesh.face(f)[0]]] = 1;
+  }
+  std::vector<uint32_t> cluster(count);
+  if (distance > 0) {
+    cluster = clustersOf(surfaces.boxes, 2 * distance);
+  } else {
+    std::iota(cluster.begin(), cluster.end(), 0u);  // only equal bits are shared
+  }
+  const auto whole = [&]() {
+    WeldedParts welded = weldedParts(mesh, distance, bounds);
+    welded.mesh = Mesh();
+    return welded;
+  };
+  if (cluster.empty()) return whole();
+  Groups groups = groupsOf(mesh, surfaces, cluster, wantedSurface, 1 << 15);
+  // One group of most of the mesh is welded as the whole mesh, without the copy.
+  if (groups.size() == 1 && 2 * groups.positionCount(0) > mesh.positions.size()) return whole();
+  std::atomic<size_t> next{0};
+  auto work = [&]() {
+    for (size_t g; (g = next.fetch_add(1)) < groups.size();) {
+      groups.found[g] = weldedParts(groups.meshOf(mesh, g), distance, bounds);
+      groups.found[g].mesh = Mesh();
     }
+  };
+  if (groups.size() > 1) {
+    inParallel(work, work);
+  } else {
+    work();
   }
-  std::vector<uint32_t> taken;
-  std::vector<char> seen(boxes.size(), 0);
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
-    if (!wanted[f] || mesh.faceSize(f) == 0) continue;
-    const uint32_t s = surface[mesh.face(f)[0]];
-    if (!seen[s]) taken.push_back(s);
-    seen[s] = 1;
-  }
-  const std::vector<char> take =
-      distance > 0 ? surfacesToWeld(boxes, std::move(taken), 2 * distance) : seen;
-  if (take.empty()) return weldedParts(mesh, distance, bounds);
-
-  // The mesh of the surfaces taken, positions and faces in their order.
-  Mesh near;
-  std::vector<uint32_t> number(mesh.positions.size(), noVertex);
-  for (size_t p = 0; p < mesh.positions.size(); ++p) {
-    if (!take[surface[p]]) continue;
-    number[p] = static_cast<uint32_t>(near.positions.size());
-    near.positions.push_back(mesh.positions[p]);
-  }
-  std::vector<uint32_t> faces;  // of the mesh, by their number in `near`
-  std::vector<uint32_t> corners;
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
-    const uint32_t* v = mesh.face(f);
-    const uint32_t n = mesh.faceSize(f);
-    if (n == 0 || !take[surface[v[0]]]) continue;
-    corners.clear();
-    for (uint32_t i = 0; i < n; ++i) corners.push_back(number[v[i]]);
-    near.addFace(corners.data(), n, mesh.faceColour[f]);
-    faces.push_back(static_cast<uint32_t>(f));
-  }
-  near.colours = mesh.colours;
-  WeldedParts found = weldedParts(near, distance, bounds);
-
-  WeldedParts welded;
-  welded.mesh = std::move(found.mesh);
-  welded.vertex.assign(mesh.positions.size(), noVertex);
-  for (size_t p = 0; p < mesh.positions.size(); ++p) {
-    if (number[p] != noVertex) welded.vertex[p] = found.vertex[number[p]];
-  }
-  Parts& parts = welded.parts;
-  parts = std::move(found.parts);
-  std::vector<uint32_t> part(mesh.faceCount(), Parts::noPart);
-  std::vector<bool> reversed(mesh.faceCount(), false);
-  for (size_t i = 0; i < faces.size(); ++i) {
-    part[faces[i]] = parts.part[i];
-    reversed[faces[i]] = parts.reversed[i];
-  }
-  parts.part = std::move(part);
-  parts.reversed = std::move(reversed);
-  return welded;
+  return merged(mesh, groups);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "Parts.h"
@@ -67,22 +69,22 @@ std::vector<bool> expectAsInTheWhole(const Mesh& m, const std::vector<char>& wan
         << f;
     positions.insert(positions.end(), m.face(f), m.face(f) + m.faceSize(f));
   }
-  auto sameOrder = [](uint32_t a, uint32_t b, uint32_t x, uint32_t y) {
-    return (a < b) == (x < y) && (a == b) == (x == y);
+  // Numbered in the same order: sorted by the numbers found near, those of the whole follow
+  // them, equal where they are equal and rising where they rise.
+  auto expectSameOrder = [](std::vector<std::pair<uint32_t, uint32_t>> numbers, const char* what) {
+    std::sort(numbers.begin(), numbers.end());
+    for (size_t i = 1; i < numbers.size(); ++i) {
+      const auto& [found, inWhole] = numbers[i];
+      const auto& [foundBefore, inWholeBefore] = numbers[i - 1];
+      EXPECT_EQ(found == foundBefore, inWhole == inWholeBefore) << what << " " << found;
+      EXPECT_TRUE(inWhole >= inWholeBefore) << what << " " << found;
+    }
   };
-  for (uint32_t f : faces) {
-    for (uint32_t g : faces) {
-      EXPECT_TRUE(sameOrder(near.parts.part[f], near.parts.part[g], whole.parts.part[f],
-                            whole.parts.part[g]))
-          << f << " " << g;
-    }
-  }
-  for (uint32_t p : positions) {
-    for (uint32_t q : positions) {
-      EXPECT_TRUE(sameOrder(near.vertex[p], near.vertex[q], whole.vertex[p], whole.vertex[q]))
-          << p << " " << q;
-    }
-  }
+  std::vector<std::pair<uint32_t, uint32_t>> partNumbers, vertexNumbers;
+  for (uint32_t f : faces) partNumbers.emplace_back(near.parts.part[f], whole.parts.part[f]);
+  for (uint32_t p : positions) vertexNumbers.emplace_back(near.vertex[p], whole.vertex[p]);
+  expectSameOrder(partNumbers, "part");
+  expectSameOrder(vertexNumbers, "vertex");
   return joined;
 }
 
@@ -239,4 +241,47 @@ TEST(Parts, NearTheWantedFacesAsInTheWholeMesh) {
   const WeldedParts near = weldedPartsNear(m, defaultWeld, faces(12, 13));
   EXPECT_NE(near.vertex[m.face(12)[0]], noVertex);
   EXPECT_EQ(near.vertex[m.face(0)[0]], noVertex);
+}
+
+TEST(Parts, ClustersFarApartWeldedAFewAtATimeAsInTheWholeMesh) {
+  // 20,000 groups of cubes 4 apart, enough for several batches of clusters, of the five kinds
+  // above: a cube, two that weld across 1e-4, one inside out, one open, two along an edge.
+  Mesh m;
+  auto add = [&m](Mesh piece, float x, float y, float z, bool insideOut = false) {
+    for (Position& q : piece.positions) q = {q.x + x, q.y + y, q.z + z};
+    append(m, piece, insideOut);
+  };
+  for (int k = 0; k < 20000; ++k) {
+    const float x = 4.0f * float(k % 40), y = 4.0f * float(k / 40 % 25), z = 4.0f * float(k / 1000);
+    switch (k % 5) {
+      case 0:
+        add(cube(), x, y, z);
+        break;
+      case 1:
+        add(cube(), x, y, z);
+        add(cube(1.0001), x, y, z);
+        break;
+      case 2:
+        add(cube(), x, y, z, true);
+        break;
+      case 3: {
+        Mesh open = cube();
+        open.faceStart.pop_back();
+        open.faceColour.pop_back();
+        open.corners.resize(open.faceStart.back());
+        add(open, x, y, z);
+        break;
+      }
+      default:
+        add(cube(), x, y, z);
+        add(cube(), x + 1, y + 1, z);
+    }
+  }
+  m = shared(m);
+  EXPECT_EQ(expectAsInTheWhole(m, std::vector<char>(m.faceCount(), 1)),
+            std::vector<bool>(m.faceCount(), true));
+  std::vector<char> some(m.faceCount(), 0);
+  for (size_t f = 0; f < m.faceCount(); f += 97) some[f] = 1;
+  const std::vector<bool> joined = expectAsInTheWhole(m, some);
+  EXPECT_LT(std::count(joined.begin(), joined.end(), true), long(m.faceCount()) / 10);
 }
