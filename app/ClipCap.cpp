@@ -10,6 +10,7 @@
 #include "ModelText.h"
 #include "Normals.h"
 #include "OutputFile.h"
+#include "Parallel.h"
 #include "PolygonClip.h"
 #include "Solid.h"
 #include "Vandrel.h"
@@ -119,21 +120,32 @@ class CapClip {
   }
 
   // The caps, part by part: "newObject", the lead record of the part's cut faces where they all
-  // have the same one (else -1 -1 2), then the vertices.
+  // have the same one (else -1 -1 2), then the vertices. The parts are shared between the threads,
+  // half the cut edges each.
   std::string caps() {
     std::sort(edges_.begin(), edges_.end(), [](const PartEdge& a, const PartEdge& b) {
       return a.part != b.part   ? a.part < b.part
              : a.face != b.face ? a.face < b.face
                                 : a.order < b.order;
     });
+    size_t half = edges_.size() / 2;
+    while (half > 0 && half < edges_.size() && edges_[half].part == edges_[half - 1].part) ++half;
+    std::string first, second;
+    inParallel([&] { first = capsOf(0, half); }, [&] { second = capsOf(half, edges_.size()); });
+    return first + second;
+  }
+
+ private:
+  // The caps of the parts whose cut edges are edges_[from, to).
+  std::string capsOf(size_t from, size_t to) const {
     std::string text;
     std::vector<CutEdge> edges;
     const Vec3 normal{normal_.x, normal_.y, normal_.z};
-    for (size_t first = 0; first < edges_.size();) {
+    for (size_t first = from; first < to;) {
       size_t last = first;
       bool shared = true;
       edges.clear();
-      for (; last < edges_.size() && edges_[last].part == edges_[first].part; ++last) {
+      for (; last < to && edges_[last].part == edges_[first].part; ++last) {
         shared = shared && sameLead(edges_[last].lead, edges_[first].lead);
         edges.push_back(edges_[last].edge);
       }
@@ -152,7 +164,6 @@ class CapClip {
     return text;
   }
 
- private:
   uint64_t key(uint32_t face, ClippedPolygon::Source source) const {
     const uint32_t* corners = mesh_.face(face);
     const uint64_t a = welded_.vertex[corners[source.a]];
