@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -92,25 +93,39 @@ Mesh readMesh(const QString& path, std::vector<Position>* leads) {
 }
 
 void writeFacesInParallel(OutputFile& out, size_t count, const FaceFormat& format) {
-  constexpr size_t batch = 1 << 15;
-  std::string text[2];
-  // Each half made in a string of its thread's own, not next to the other thread's (see
-  // runPipeline).
-  auto half = [&format](std::string& result, size_t first, size_t last) {
-    std::string made;
-    made.swap(result);
-    format(first, last, &made);
-    made.swap(result);
-  };
-  for (size_t first = 0; first < count; first += 2 * batch) {
-    const size_t middle = std::min(first + batch, count);
-    const size_t last = std::min(first + 2 * batch, count);
-    inParallel([&]() { half(text[0], first, middle); }, [&]() { half(text[1], middle, last); });
-    for (std::string& t : text) {
+  constexpr size_t chunk = 4096;     // faces, taken by either thread when it is free
+  constexpr size_t perStep = 16;     // chunks
+  std::vector<std::string> text[2];  // of this step and of the one before, chunk by chunk
+  for (std::vector<std::string>& t : text) t.resize(perStep);
+  auto write = [&out](std::vector<std::string>& texts) {
+    for (std::string& t : texts) {
       out.write(t);
       t.clear();
     }
+  };
+  for (size_t step = 0; step * perStep * chunk < count; ++step) {
+    std::vector<std::string>& made = text[step % 2];
+    const size_t first = step * perStep * chunk;
+    std::atomic<size_t> next{0};
+    auto work = [&]() {
+      for (size_t i; (i = next.fetch_add(1)) < perStep;) {
+        const size_t from = std::min(first + i * chunk, count);
+        // Made in a string of this thread's own, not next to the other thread's (see
+        // runPipeline).
+        std::string result;
+        result.swap(made[i]);
+        format(from, std::min(from + chunk, count), &result);
+        result.swap(made[i]);
+      }
+    };
+    // Both make this step's text, the second once it has written the text of the step before.
+    inParallel(work, [&]() {
+      write(text[(step + 1) % 2]);
+      work();
+    });
   }
+  write(text[0]);
+  write(text[1]);
 }
 
 // Straight from the mesh, so that no model of millions of objects is built on the way.

@@ -21,6 +21,7 @@ Mesh readMesh(const QString& path, std::vector<Position>* leads = nullptr);
 void writeMeshModel(const Mesh& mesh, const QString& path);
 
 // Appends to `out` the text that format(first, last, text) makes of faces [first, last), for every
-// face from 0 to `count`: a batch of faces at a time, half on each thread, in order.
+// face from 0 to `count`, in order: chunks of faces that both threads take in turn, a step of
+// them at a time, the text of each step written while the next is made.
 using FaceFormat = std::function<void(size_t first, size_t last, std::string* text)>;
 void writeFacesInParallel(OutputFile& out, size_t count, const FaceFormat& format);
