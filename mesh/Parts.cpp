@@ -208,11 +208,12 @@ class EdgeUses {
   std::vector<Around> angles_;
 };
 
-// Every use of an edge by a face with area; faces[f] says whether face f takes part.
+// Every use of an edge by a face with area, in order (EdgeUse::operator<); faces[f] says whether
+// face f takes part. The uses are laid out by their edge's smaller vertex (a counting sort), then
+// each vertex's few are sorted.
 std::vector<EdgeUse> edgeUses(const Mesh& mesh, std::vector<uint8_t>* faces) {
-  std::vector<EdgeUse> uses;
-  uses.reserve(mesh.corners.size());
   faces->assign(mesh.faceCount(), 0);
+  std::vector<uint32_t> start(mesh.positions.size() + 1, 0);  // uses of each smaller vertex
   for (size_t f = 0; f < mesh.faceCount(); ++f) {
     const uint32_t* v = mesh.face(f);
     const uint32_t n = mesh.faceSize(f);
@@ -220,12 +221,27 @@ std::vector<EdgeUse> edgeUses(const Mesh& mesh, std::vector<uint8_t>* faces) {
     (*faces)[f] = 1;
     for (uint32_t i = 0; i < n; ++i) {
       const uint32_t a = v[i], b = v[i + 1 == n ? 0 : i + 1];
-      if (a == b) continue;
-      const uint64_t key = a < b ? uint64_t{a} << 32 | b : uint64_t{b} << 32 | a;
-      uses.push_back({key, static_cast<uint32_t>(f), a < b});
+      if (a != b) ++start[std::min(a, b) + 1];
     }
   }
-  std::sort(uses.begin(), uses.end());
+  for (size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+  std::vector<EdgeUse> uses(start.back());
+  std::vector<uint32_t> next(start.begin(), start.end() - 1);
+  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+    if ((*faces)[f] == 0) continue;
+    const uint32_t* v = mesh.face(f);
+    const uint32_t n = mesh.faceSize(f);
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t a = v[i], b = v[i + 1 == n ? 0 : i + 1];
+      if (a == b) continue;
+      const uint64_t key = a < b ? uint64_t{a} << 32 | b : uint64_t{b} << 32 | a;
+      uses[next[std::min(a, b)]++] = {key, static_cast<uint32_t>(f), a < b};
+    }
+  }
+  for (size_t p = 0; p + 1 < start.size(); ++p) {
+    if (start[p + 1] - start[p] > 1)
+      std::sort(uses.begin() + start[p], uses.begin() + start[p + 1]);
+  }
   return uses;
 }
 
