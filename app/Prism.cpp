@@ -12,6 +12,17 @@ namespace {
 // Whether two of the points are equal: only then can an edge of a polygon of three vertices or
 // more run back along another (a bridge, or a spike whose tip is its own).
 bool anyRepeated(const std::vector<Position>& g) {
+  auto equal = [](const Position& a, const Position& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+  };
+  if (g.size() < 64) {
+    for (size_t i = 0; i < g.size(); ++i) {
+      for (size_t j = i + 1; j < g.size(); ++j) {
+        if (equal(g[i], g[j])) return true;
+      }
+    }
+    return false;
+  }
   size_t size = 1024;
   while (size < 2 * g.size()) size *= 2;
   std::vector<uint32_t> slots(size, UINT32_MAX);
@@ -31,8 +42,7 @@ bool anyRepeated(const std::vector<Position>& g) {
         slots[s] = static_cast<uint32_t>(i);
         break;
       }
-      const Position& o = g[slots[s]];
-      if (o.x == g[i].x && o.y == g[i].y && o.z == g[i].z) return true;
+      if (equal(g[slots[s]], g[i])) return true;
     }
   }
   return false;
@@ -43,7 +53,7 @@ bool anyRepeated(const std::vector<Position>& g) {
 void markBridges(const std::vector<Position>& g, std::vector<bool>* bridge) {
   const size_t n = g.size();
   bridge->assign(n, false);
-  if (n >= 64 && n < UINT32_MAX && !anyRepeated(g)) return;
+  if (n >= 3 && n < UINT32_MAX && !anyRepeated(g)) return;
   struct Edge {
     double ax, ay, az, bx, by, bz;
     size_t index;
