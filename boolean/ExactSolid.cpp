@@ -1,6 +1,6 @@
 #include "ExactSolid.h"
 
-#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Exact_predicates_exact_constructions_kernel.h>
 #include <CGAL/Polygon_mesh_processing/bbox.h>
 #include <CGAL/Polygon_mesh_processing/corefinement.h>
 #include <CGAL/Polygon_mesh_processing/orientation.h>
@@ -13,13 +13,7 @@
 
 namespace {
 
-// The surfaces hold doubles, as the model file does; every predicate on them is exact. The
-// corefinement constructs the points where the surfaces cross exactly (as rationals, in the exact
-// kernel it keeps beside the mesh for the whole operation), decides every predicate on them
-// exactly, and rounds them to doubles only as it writes the result. So each operation starts from
-// points of double precision: rationals that grew with every operation built on them made ten
-// unions of overlapping prisms take seconds, fifty minutes.
-using Kernel = CGAL::Exact_predicates_inexact_constructions_kernel;
+using Kernel = CGAL::Exact_predicates_exact_constructions_kernel;
 using SurfaceMesh = CGAL::Surface_mesh<Kernel::Point_3>;
 using FaceIndex = SurfaceMesh::Face_index;
 using VertexIndex = SurfaceMesh::Vertex_index;
@@ -59,7 +53,8 @@ ExactSolid::Triangles trianglesOf(const SurfaceMesh& mesh) {
   for (VertexIndex v : mesh.vertices()) {
     number[v] = static_cast<uint32_t>(out.positions.size());
     const Kernel::Point_3& p = mesh.point(v);
-    out.positions.push_back(Vec3{p.x(), p.y(), p.z()});
+    out.positions.push_back(
+        Vec3{CGAL::to_double(p.x()), CGAL::to_double(p.y()), CGAL::to_double(p.z())});
   }
   for (FaceIndex f : mesh.faces()) {
     for (VertexIndex v : CGAL::vertices_around_face(mesh.halfedge(f), mesh))
@@ -204,6 +199,15 @@ bool ExactSolid::combine(ExactSolid& other, Operation operation, Labels* labels)
       made = PMP::corefine_and_compute_intersection(a, b, a, parameters,
                                                     CGAL::parameters::default_values());
       break;
+  }
+  // The points the operation made are exact rationals whose size grows with every operation that
+  // builds on them (ten unions of overlapping prisms take seconds, fifty minutes). Each result is
+  // rounded to the nearest doubles, as the model file will round it anyway, so that every
+  // operation starts from points of double precision; its predicates stay exact.
+  for (VertexIndex v : a.vertices()) {
+    const Kernel::Point_3& p = a.point(v);
+    a.point(v) =
+        Kernel::Point_3(CGAL::to_double(p.x()), CGAL::to_double(p.y()), CGAL::to_double(p.z()));
   }
   if (made) simplifyCutFaces(a, *labels);
   return made;

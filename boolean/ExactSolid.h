@@ -48,8 +48,8 @@ class ExactSolid {
   enum class Operation { unite, subtract, intersect };
   bool combine(ExactSolid& other, Operation operation, Labels* labels);
 
-  // The triangles as they are now: positions, three vertex indices per triangle, and each
-  // triangle's label.
+  // The triangles as they are now: positions rounded to the nearest double, three vertex indices
+  // per triangle, and each triangle's label.
   struct Triangles {
     std::vector<Vec3> positions;
     std::vector<uint32_t> corners;
