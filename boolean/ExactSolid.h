@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "Labels.h"
@@ -45,11 +46,16 @@ class ExactSolid {
   // This solid becomes its union with, its difference from, or its intersection with `other`,
   // which is left corefined. False where the library cannot make the result a closed manifold
   // surface (solids that touch along an edge or at a point).
+  // Throws Unhandled where one of the library's own checks fails on the way: the solids meet in
+  // a way it does not handle, and both are left in no useful state.
   enum class Operation { unite, subtract, intersect };
   bool combine(ExactSolid& other, Operation operation, Labels* labels);
+  struct Unhandled : std::runtime_error {
+    using std::runtime_error::runtime_error;
+  };
 
-  // The triangles as they are now: positions rounded to the nearest double, three vertex indices
-  // per triangle, and each triangle's label.
+  // The triangles as they are now: positions, three vertex indices per triangle, and each
+  // triangle's label.
   struct Triangles {
     std::vector<Vec3> positions;
     std::vector<uint32_t> corners;

@@ -9,8 +9,12 @@
 #include "Offload.h"
 #include "Quote.h"
 
-void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
-                   const QString& name) {
+namespace {
+
+// The operation; where the library cannot make the result one closed surface, the answer that
+// solids touching only along edges or at points have, or a refusal.
+void combineOrTouch(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
+                    const QString& name) {
   if (a.combine(b, operation, labels)) return;
   // The library makes no surface that meets itself along an edge or at a point. Where that is
   // because the solids only touch there, their insides apart, the result is known without it.
@@ -26,6 +30,19 @@ void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation
     throw RunError(quoted(name) + QStringLiteral(": the result would not be a closed solid "
                                                  "(the solids meet only along an edge or at a "
                                                  "point)"));
+  }
+}
+
+}  // namespace
+
+void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
+                   const QString& name) {
+  try {
+    combineOrTouch(a, b, operation, labels, name);
+  } catch (const ExactSolid::Unhandled&) {
+    throw RunError(quoted(name) + QStringLiteral(": the solids meet in a way that the boolean "
+                                                 "library cannot make one surface of (faces that "
+                                                 "meet only along their edges)"));
   }
 }
 
