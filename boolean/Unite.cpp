@@ -41,8 +41,8 @@ void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation
     combineOrTouch(a, b, operation, labels, name);
   } catch (const ExactSolid::Unhandled&) {
     throw RunError(quoted(name) + QStringLiteral(": the solids meet in a way that the boolean "
-                                                 "library cannot make one surface of (faces that "
-                                                 "meet only along their edges)"));
+                                                 "library does not handle (one of its own checks "
+                                                 "failed)"));
   }
 }
 
