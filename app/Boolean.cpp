@@ -8,9 +8,8 @@
 void Vandrel::combine(const BooleanArguments& arguments) {
   QStringList paths;
   for (const QString& input : arguments.inputs) paths << input + QStringLiteral(".poly");
-  const QString path = arguments.output + QStringLiteral(".poly");
-  const std::string text = combineModels(paths, arguments.operation, path);
-  OutputFile out(path);
+  const std::string text = combineModels(paths, arguments.operation);
+  OutputFile out(arguments.output + QStringLiteral(".poly"));
   out.write(text);
   out.commit();
 }

@@ -133,13 +133,14 @@ class ResultFaces {
 
 }  // namespace
 
-std::string combineModels(const QStringList& paths, Operation operation,
-                          const QString& resultName) {
+std::string combineModels(const QStringList& paths, Operation operation) {
   Labels labels;
   std::vector<std::unique_ptr<SolidModel>> models;
   std::vector<Origin> origins;
+  SolidNames names;
   for (const QString& path : paths) {
     const auto first = static_cast<uint32_t>(origins.size());
+    names.add(path, first);
     auto model = std::make_unique<SolidModel>(readSolidModel(path, first, &labels));
     for (uint32_t f = 0; f < model->mesh.faceCount(); ++f) origins.push_back({model.get(), f});
     models.push_back(std::move(model));
@@ -148,14 +149,14 @@ std::string combineModels(const QStringList& paths, Operation operation,
   if (operation == Operation::unite) {
     std::vector<ExactSolid> solids;
     for (auto& model : models) solids.push_back(std::move(model->solid));
-    result = uniteAll(std::move(solids), &labels, resultName);
+    result = uniteAll(std::move(solids), &labels, names);
   } else if (operation == Operation::subtract) {
     result = std::move(models[0]->solid);
     std::vector<ExactSolid> cutters;
     for (size_t i = 1; i < models.size(); ++i) cutters.push_back(std::move(models[i]->solid));
-    ExactSolid cutter = uniteAll(std::move(cutters), &labels, resultName);
+    ExactSolid cutter = uniteAll(std::move(cutters), &labels, names);
     if (result.mayMeet(cutter)) {
-      combineOrFail(result, cutter, operation, &labels, resultName);
+      combineOrFail(result, cutter, operation, &labels, names);
     }
   } else {
     result = std::move(models[0]->solid);
@@ -164,7 +165,7 @@ std::string combineModels(const QStringList& paths, Operation operation,
         result = ExactSolid();
         break;
       }
-      combineOrFail(result, models[i]->solid, operation, &labels, resultName);
+      combineOrFail(result, models[i]->solid, operation, &labels, names);
     }
   }
   labels.split.resize(origins.size(), 0);

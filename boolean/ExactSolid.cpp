@@ -254,3 +254,13 @@ bool ExactSolid::combine(ExactSolid& other, Operation operation, Labels* labels)
 }
 
 ExactSolid::Triangles ExactSolid::triangles() const { return trianglesOf(surface_->mesh); }
+
+std::vector<uint32_t> ExactSolid::faceLabels() const {
+  const SurfaceMesh& mesh = surface_->mesh;
+  const auto label = mesh.property_map<FaceIndex, uint32_t>("f:label");
+  std::vector<uint32_t> out;
+  if (!label.second) return out;
+  out.reserve(mesh.number_of_faces());
+  for (FaceIndex f : mesh.faces()) out.push_back(label.first[f]);
+  return out;
+}

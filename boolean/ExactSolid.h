@@ -62,6 +62,8 @@ class ExactSolid {
     std::vector<uint32_t> labels;
   };
   Triangles triangles() const;
+  // The label of each face.
+  std::vector<uint32_t> faceLabels() const;
   // The solid of such triangles, each of their positions a vertex of its own; none where they do
   // not make a surface. The positions are doubles already: a solid made of the triangles of
   // another is that solid.

@@ -65,7 +65,9 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, Labels* labe
                                           .arg(p + 1));
       }
     }
-    model.solid = uniteAll(std::move(solids), labels, path);
+    SolidNames names;
+    names.add(path, firstLabel);
+    model.solid = uniteAll(std::move(solids), labels, names);
   }
   return model;
 }

@@ -7,14 +7,13 @@
 
 #include "Failure.h"
 #include "Offload.h"
-#include "Quote.h"
 
 namespace {
 
 // The operation; where the library cannot make the result one closed surface, the answer that
-// solids touching only along edges or at points have, or a refusal.
+// solids touching only along edges or at points have, or a refusal naming `files`.
 void combineOrTouch(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
-                    const QString& name) {
+                    const QString& files) {
   if (a.combine(b, operation, labels)) return;
   // The library makes no surface that meets itself along an edge or at a point. Where that is
   // because the solids only touch there, their insides apart, the result is known without it.
@@ -27,22 +26,24 @@ void combineOrTouch(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operatio
     return;
   }
   {
-    throw RunError(quoted(name) + QStringLiteral(": the result would not be a closed solid "
-                                                 "(the solids meet only along an edge or at a "
-                                                 "point)"));
+    throw RunError(files + QStringLiteral(": the result would not be a closed solid "
+                                          "(the solids meet only along an edge or at a "
+                                          "point)"));
   }
 }
 
 }  // namespace
 
 void combineOrFail(ExactSolid& a, ExactSolid& b, ExactSolid::Operation operation, Labels* labels,
-                   const QString& name) {
+                   const SolidNames& names) {
+  // Named before the operation, which leaves the solids in no useful state where it fails.
+  const QString files = names.of(a, b);
   try {
-    combineOrTouch(a, b, operation, labels, name);
+    combineOrTouch(a, b, operation, labels, files);
   } catch (const ExactSolid::Unhandled&) {
-    throw RunError(quoted(name) + QStringLiteral(": the solids meet in a way that the boolean "
-                                                 "library does not handle (one of its own checks "
-                                                 "failed)"));
+    throw RunError(files + QStringLiteral(": the solids meet in a way that the boolean "
+                                          "library does not handle (one of its own checks "
+                                          "failed)"));
   }
 }
 
@@ -73,7 +74,7 @@ bool boxesApart(const std::vector<ExactSolid>& solids) {
 }
 
 // The union of solids, pairwise, as a balanced tree: neighbours in the list first.
-ExactSolid unitePairwise(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
+ExactSolid unitePairwise(std::vector<ExactSolid> solids, Labels* labels, const SolidNames& names) {
   if (solids.empty()) return ExactSolid();
   while (solids.size() > 1) {
     std::vector<ExactSolid> next;
@@ -81,7 +82,7 @@ ExactSolid unitePairwise(std::vector<ExactSolid> solids, Labels* labels, const Q
       ExactSolid& a = solids[i];
       ExactSolid& b = solids[i + 1];
       if (a.mayMeet(b)) {
-        combineOrFail(a, b, ExactSolid::Operation::unite, labels, name);
+        combineOrFail(a, b, ExactSolid::Operation::unite, labels, names);
       } else {
         a.add(std::move(b));
       }
@@ -98,7 +99,7 @@ constexpr size_t offloadFrom = 16;
 
 }  // namespace
 
-ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QString& name) {
+ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const SolidNames& names) {
   if (solids.empty()) return ExactSolid();
   // Solids whose boxes lie apart, or that neither cross nor hold one another, are their union
   // as they are.
@@ -122,22 +123,22 @@ ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const QStrin
     std::vector<ExactSolid> second(std::make_move_iterator(middle),
                                    std::make_move_iterator(solids.end()));
     OffloadedSolid offloaded(
-        [&first, &name](Labels* l) { return unitePairwise(std::move(first), l, name); }, labels);
+        [&first, &names](Labels* l) { return unitePairwise(std::move(first), l, names); }, labels);
     std::optional<ExactSolid> rest;
     std::exception_ptr failure;
     try {
-      rest = unitePairwise(std::move(second), labels, name);
+      rest = unitePairwise(std::move(second), labels, names);
     } catch (const RunError&) {
       failure = std::current_exception();
     }
     ExactSolid all = offloaded.take(labels);
     if (failure) std::rethrow_exception(failure);
     if (all.mayMeet(*rest)) {
-      combineOrFail(all, *rest, ExactSolid::Operation::unite, labels, name);
+      combineOrFail(all, *rest, ExactSolid::Operation::unite, labels, names);
     } else {
       all.add(std::move(*rest));
     }
     return all;
   }
-  return unitePairwise(std::move(solids), labels, name);
+  return unitePairwise(std::move(solids), labels, names);
 }
