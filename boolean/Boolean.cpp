@@ -119,6 +119,22 @@ class ResultFaces {
             CutEdge{a, b, result_.positions[a], result_.positions[b], true, false});
       }
     }
+    // The library's triangles come in an order of its own, which may change with what else the
+    // heap holds: the outlines in the order of their positions, and the pieces in the order of
+    // their first, make the same polygons whatever the order of the triangles.
+    const auto before = [](const Vec3& a, const Vec3& b) {
+      return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.z < b.z;
+    };
+    for (uint32_t root : roots) {
+      std::sort(outlines[root].begin(), outlines[root].end(),
+                [&before](const CutEdge& a, const CutEdge& b) {
+                  return before(a.start, b.start) ||
+                         (!before(b.start, a.start) && before(a.end, b.end));
+                });
+    }
+    std::sort(roots.begin(), roots.end(), [&](uint32_t a, uint32_t b) {
+      return before(outlines[a].front().start, outlines[b].front().start);
+    });
     for (uint32_t root : roots) {
       for (const std::vector<Vec3>& polygon : loopPolygons(outlines[root], facing[root])) {
         appendFace(text, lead, polygon);

@@ -32,6 +32,7 @@
 #include <CGAL/box_intersection_d.h>
 // clang-format on
 
+#include <array>
 #include <unordered_map>
 
 #include "PlanarPatches.h"
@@ -224,8 +225,16 @@ void ExactSolid::add(ExactSolid&& other) {
 }
 
 bool ExactSolid::combine(ExactSolid& other, Operation operation, Labels* labels) {
-  SurfaceMesh& a = surface_->mesh;
-  SurfaceMesh& b = other.surface_->mesh;
+  // The corefinement takes the two meshes in the order of their addresses, and the order of what
+  // it writes follows. Side by side in one array, this solid's first, they are taken in the same
+  // order in every run, whatever else the heap holds (the name of the output, say).
+  std::array<SurfaceMesh, 2> both{std::move(surface_->mesh), std::move(other.surface_->mesh)};
+  SurfaceMesh& a = both[0];
+  SurfaceMesh& b = both[1];
+  const auto giveBack = [&]() {
+    surface_->mesh = std::move(a);
+    other.surface_->mesh = std::move(b);
+  };
   labelsOf(a);
   labelsOf(b);
   const auto parameters = CGAL::parameters::visitor(LabelVisitor(&labels->split));
@@ -247,9 +256,11 @@ bool ExactSolid::combine(ExactSolid& other, Operation operation, Labels* labels)
         break;
     }
   } catch (const CGAL::Failure_exception& e) {
+    giveBack();
     throw Unhandled(e.what());
   }
-  if (made) simplifyCutFaces(a, *labels);
+  giveBack();
+  if (made) simplifyCutFaces(surface_->mesh, *labels);
   return made;
 }
 
