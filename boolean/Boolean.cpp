@@ -132,6 +132,10 @@ class ResultFaces {
                          (!before(b.start, a.start) && before(a.end, b.end));
                 });
     }
+    // A piece without an outline makes no polygon.
+    roots.erase(std::remove_if(roots.begin(), roots.end(),
+                               [&](uint32_t root) { return outlines[root].empty(); }),
+                roots.end());
     std::sort(roots.begin(), roots.end(), [&](uint32_t a, uint32_t b) {
       return before(outlines[a].front().start, outlines[b].front().start);
     });
