@@ -33,6 +33,7 @@
 // clang-format on
 
 #include <array>
+#include <functional>
 #include <unordered_map>
 
 #include "PlanarPatches.h"
@@ -196,6 +197,23 @@ bool ExactSolid::empty() const { return surface_->mesh.number_of_faces() == 0; }
 bool ExactSolid::crossesItself() const { return PMP::does_self_intersect(surface_->mesh); }
 
 bool ExactSolid::boundsVolume() const { return PMP::does_bound_a_volume(surface_->mesh); }
+
+void ExactSolid::turnHollowsInward() {
+  SurfaceMesh& mesh = surface_->mesh;
+  auto component = mesh.add_property_map<FaceIndex, std::size_t>("f:component", 0).first;
+  auto volume = mesh.add_property_map<FaceIndex, std::size_t>("f:volume", 0).first;
+  std::vector<std::size_t> nesting;
+  PMP::volume_connected_components(
+      mesh, volume,
+      CGAL::parameters::face_connected_component_map(component).nesting_levels(std::ref(nesting)));
+  std::vector<FaceIndex> hollow;
+  for (FaceIndex f : mesh.faces()) {
+    if (nesting[component[f]] % 2 == 1) hollow.push_back(f);
+  }
+  PMP::reverse_face_orientations(hollow, mesh);
+  mesh.remove_property_map(component);
+  mesh.remove_property_map(volume);
+}
 
 std::optional<ExactSolid::Box> ExactSolid::box() const {
   if (empty()) return std::nullopt;

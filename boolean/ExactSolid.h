@@ -42,6 +42,10 @@ class ExactSolid {
   std::optional<Box> box() const;
   // Adds another solid's triangles that lie apart from these.
   void add(ExactSolid&& other);
+  // Turns round each connected surface that lies inside an odd number of the others, so that it
+  // faces into the hollow it bounds. For a surface whose parts, each facing out, neither cross
+  // nor meet: it then bounds the volume between them.
+  void turnHollowsInward();
 
   // This solid becomes its union with, its difference from, or its intersection with `other`,
   // which is left corefined. False where the library cannot make the result a closed manifold

@@ -45,7 +45,7 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, Labels* labe
     Triangles triangles = triangulate(model.mesh, 0, model.mesh.faceCount());
     reverse(triangles, parts.reversed);
     model.triangleCount.assign(model.mesh.faceCount(), 0);
-    // One solid per part, then the parts united.
+    // One solid per part, then the solid of the parts.
     std::vector<std::vector<uint32_t>> corners(parts.parts.size()), faces(parts.parts.size());
     for (size_t t = 0; t < triangles.count(); ++t) {
       const uint32_t face = triangles.face[t];
@@ -67,7 +67,7 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, Labels* labe
     }
     SolidNames names;
     names.add(path, firstLabel);
-    model.solid = uniteAll(std::move(solids), labels, names);
+    model.solid = solidOfParts(std::move(solids), labels, names);
   }
   return model;
 }

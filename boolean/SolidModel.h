@@ -8,7 +8,8 @@
 #include "Mesh.h"
 
 // A model taken as a set of solids for a boolean operation: its faces welded and split into parts
-// as export finds them, each part closed and not crossing itself, the parts united.
+// as export finds them, each part closed and not crossing itself; the solid of the parts
+// (solidOfParts: crossing parts united, a part wholly inside another a hollow).
 struct SolidModel {
   Mesh mesh;                                // welded, a face per object of the model, in order
   std::vector<std::array<float, 4>> leads;  // per face: its object's lead record

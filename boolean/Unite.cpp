@@ -97,22 +97,8 @@ ExactSolid unitePairwise(std::vector<ExactSolid> solids, Labels* labels, const S
 // From how many solids a union is worth a second process.
 constexpr size_t offloadFrom = 16;
 
-}  // namespace
-
-ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const SolidNames& names) {
-  if (solids.empty()) return ExactSolid();
-  // Solids whose boxes lie apart, or that neither cross nor hold one another, are their union
-  // as they are.
-  if (solids.size() > 2 && boxesApart(solids)) {
-    ExactSolid all;
-    for (ExactSolid& solid : solids) all.add(std::move(solid));
-    return all;
-  }
-  if (solids.size() > 2) {
-    ExactSolid all;
-    for (const ExactSolid& solid : solids) all.add(solid.copy());
-    if (!all.crossesItself() && all.boundsVolume()) return all;
-  }
+// The union of solids that may cross: for many, halves in two processes at once.
+ExactSolid uniteCrossing(std::vector<ExactSolid> solids, Labels* labels, const SolidNames& names) {
   // Many solids: the union of the first half in a child process, on the other core, that of the
   // second half here, at the same time; a failure of the first half comes first, as it would
   // one after the other.
@@ -141,4 +127,32 @@ ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const SolidN
     return all;
   }
   return unitePairwise(std::move(solids), labels, names);
+}
+
+}  // namespace
+
+ExactSolid uniteAll(std::vector<ExactSolid> solids, Labels* labels, const SolidNames& names) {
+  if (solids.empty()) return ExactSolid();
+  // Solids whose boxes lie apart, or that neither cross nor hold one another, are their union
+  // as they are.
+  if (solids.size() > 2 && boxesApart(solids)) {
+    ExactSolid all;
+    for (ExactSolid& solid : solids) all.add(std::move(solid));
+    return all;
+  }
+  if (solids.size() > 2) {
+    ExactSolid all;
+    for (const ExactSolid& solid : solids) all.add(solid.copy());
+    if (!all.crossesItself() && all.boundsVolume()) return all;
+  }
+  return uniteCrossing(std::move(solids), labels, names);
+}
+
+ExactSolid solidOfParts(std::vector<ExactSolid> parts, Labels* labels, const SolidNames& names) {
+  if (parts.size() < 2 || boxesApart(parts)) return uniteAll(std::move(parts), labels, names);
+  ExactSolid all;
+  for (const ExactSolid& part : parts) all.add(part.copy());
+  if (all.crossesItself()) return uniteCrossing(std::move(parts), labels, names);
+  if (!all.boundsVolume()) all.turnHollowsInward();
+  return all;
 }
