@@ -100,8 +100,9 @@ class CapClip {
           }
           if (mendedFace(plain, split, newellNormal(kept.size(), at), &mended)) write = false;
         }
+        // A hollow's cut edges are holes in its shell's cap.
         for (size_t e = before; e < edges.size(); ++e) {
-          edges[e].part = part;
+          edges[e].part = welded_.parts.solidOf(part);
           std::memcpy(edges[e].lead, lead, sizeof lead);
         }
       }

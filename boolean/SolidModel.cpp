@@ -41,9 +41,17 @@ SolidModel readSolidModel(const QString& path, uint32_t firstLabel, Labels* labe
     model.mesh = std::move(welded.mesh);
     const Parts& parts = welded.parts;
     if (!parts.closed) throw RunError(quoted(path) + QStringLiteral(": ") + notClosed(parts));
+    // Each part is taken turned outward, hollows too: solidOfParts finds the hollows again,
+    // exactly.
     model.reversed = parts.reversed;
+    for (size_t f = 0; f < model.reversed.size(); ++f) {
+      const uint32_t part = parts.part[f];
+      if (part != Parts::noPart && parts.parts[part].shell != Parts::noPart) {
+        model.reversed[f] = !model.reversed[f];
+      }
+    }
     Triangles triangles = triangulate(model.mesh, 0, model.mesh.faceCount());
-    reverse(triangles, parts.reversed);
+    reverse(triangles, model.reversed);
     model.triangleCount.assign(model.mesh.faceCount(), 0);
     // One solid per part, then the solid of the parts.
     std::vector<std::vector<uint32_t>> corners(parts.parts.size()), faces(parts.parts.size());

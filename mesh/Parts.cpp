@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <numeric>
 
+#include "Hollows.h"
 #include "Normals.h"
 #include "Vec3.h"
 
@@ -337,21 +338,33 @@ Parts findParts(const Mesh& mesh) {
   }
   const SetVolumes set = volumes(mesh, faces, root, turned);
   std::vector<uint32_t> number(count, Parts::noPart);
+  std::vector<bool> solid;
   for (size_t f = 0; f < count; ++f) {
     if (faces[f] == 0) continue;
     const uint32_t r = root[f];
+    // A flat surface, whose volume is rounding noise, and one that cannot be oriented keep
+    // their winding.
+    const bool flat = std::fabs(set.volume[r]) <= 1e-9 * set.size[r];
     if (number[r] == Parts::noPart) {
       number[r] = static_cast<uint32_t>(parts.parts.size());
       Parts::Part p;
       p.closed = setOpen[r] == 0 && !sets.broken(r);
       p.volume = p.closed ? std::fabs(set.volume[r]) : 0;
       parts.parts.push_back(p);
+      solid.push_back(p.closed && !flat);
     }
     parts.part[f] = number[r];
-    // A flat surface, whose volume is rounding noise, and one that cannot be oriented keep
-    // their winding.
-    const bool flat = std::fabs(set.volume[r]) <= 1e-9 * set.size[r];
     parts.reversed[f] = !sets.broken(r) && !flat && (turned[f] != 0) != (set.volume[r] < 0);
+  }
+  const std::vector<uint32_t> shell = hollowsOf(mesh, parts, solid);
+  for (size_t p = 0; p < parts.parts.size(); ++p) {
+    if (shell[p] == Parts::noPart) continue;
+    parts.parts[p].shell = shell[p];
+    parts.parts[p].volume = -parts.parts[p].volume;
+  }
+  for (size_t f = 0; f < count; ++f) {
+    if (faces[f] == 0) continue;
+    if (parts.parts[parts.part[f]].shell != Parts::noPart) parts.reversed[f] = !parts.reversed[f];
     parts.inwardFaces += parts.reversed[f];
   }
   parts.closed = !parts.parts.empty();

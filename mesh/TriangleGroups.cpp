@@ -27,6 +27,6 @@ TriangleGroups groupByPart(const Parts& parts, const Triangles& triangles) {
   const size_t count = parts.parts.size();
   return groupTriangles(triangles, count + 1, [&](size_t t) {
     const uint32_t p = parts.part[triangles.face[t]];
-    return p == Parts::noPart ? count : size_t{p};
+    return p == Parts::noPart ? count : size_t{parts.solidOf(p)};
   });
 }

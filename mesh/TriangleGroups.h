@@ -21,6 +21,7 @@ struct TriangleGroups {
 
 // By colour: group 0 holds the triangles without colour, group c + 1 those of colour c.
 TriangleGroups groupByColour(const Mesh& mesh, const Triangles& triangles);
-// By part: group p holds the triangles of part p, and one group after them those of faces in no
-// part (there are none where the triangles are of faces with area).
+// By solid: group p holds the triangles of part p and of its hollows (a hollow's own group is
+// empty), and one group after them those of faces in no part (there are none where the
+// triangles are of faces with area).
 TriangleGroups groupByPart(const Parts& parts, const Triangles& triangles);

@@ -165,6 +165,10 @@ WeldedParts merged(const Mesh& mesh, const Groups& groups) {
     partNumber[b.group][b.part] = static_cast<uint32_t>(parts.parts.size());
     parts.parts.push_back(groups.found[b.group].parts.parts[b.part]);
   }
+  for (const Begun& b : begun) {  // a hollow lies in its shell's cluster, so in its group
+    Parts::Part& p = parts.parts[partNumber[b.group][b.part]];
+    if (p.shell != Parts::noPart) p.shell = partNumber[b.group][p.shell];
+  }
   parts.part.assign(mesh.faceCount(), Parts::noPart);
   parts.reversed.assign(mesh.faceCount(), false);
   for (uint32_t g = 0; g < groups.size(); ++g) {

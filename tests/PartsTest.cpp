@@ -44,6 +44,13 @@ Mesh shared(const Mesh& m) {
   return out;
 }
 
+// A cube of side `size` from `low`, each face turned outward.
+Mesh box(float low, float size) {
+  Mesh m = cube();
+  for (Position& q : m.positions) q = {low + size * q.x, low + size * q.y, low + size * q.z};
+  return m;
+}
+
 void reverse(Mesh& m, size_t f) {
   std::reverse(m.corners.begin() + m.faceStart[f], m.corners.begin() + m.faceStart[f + 1]);
 }
@@ -56,6 +63,7 @@ std::vector<bool> expectAsInTheWhole(const Mesh& m, const std::vector<char>& wan
   const WeldedParts near = weldedPartsNear(m, defaultWeld, wanted);
   std::vector<bool> joined(m.faceCount());
   std::vector<uint32_t> faces, positions;
+  std::vector<std::pair<uint32_t, uint32_t>> shells;  // of hollows: found near, in the whole
   for (size_t f = 0; f < m.faceCount(); ++f) {
     joined[f] = near.parts.part[f] != Parts::noPart;
     if (wanted[f]) {
@@ -64,6 +72,10 @@ std::vector<bool> expectAsInTheWhole(const Mesh& m, const std::vector<char>& wan
     if (!joined[f]) continue;
     faces.push_back(uint32_t(f));
     EXPECT_EQ(near.parts.reversed[f], whole.parts.reversed[f]) << f;
+    const uint32_t nearShell = near.parts.parts[near.parts.part[f]].shell;
+    const uint32_t wholeShell = whole.parts.parts[whole.parts.part[f]].shell;
+    EXPECT_EQ(nearShell == Parts::noPart, wholeShell == Parts::noPart) << f;
+    if (nearShell != Parts::noPart) shells.emplace_back(nearShell, wholeShell);
     EXPECT_EQ(near.parts.parts[near.parts.part[f]].closed,
               whole.parts.parts[whole.parts.part[f]].closed)
         << f;
@@ -82,6 +94,7 @@ std::vector<bool> expectAsInTheWhole(const Mesh& m, const std::vector<char>& wan
   };
   std::vector<std::pair<uint32_t, uint32_t>> partNumbers, vertexNumbers;
   for (uint32_t f : faces) partNumbers.emplace_back(near.parts.part[f], whole.parts.part[f]);
+  partNumbers.insert(partNumbers.end(), shells.begin(), shells.end());
   for (uint32_t p : positions) vertexNumbers.emplace_back(near.vertex[p], whole.vertex[p]);
   expectSameOrder(partNumbers, "part");
   expectSameOrder(vertexNumbers, "vertex");
@@ -121,6 +134,35 @@ TEST(Parts, EachClosedPartOnItsOwn) {
   EXPECT_EQ(p.parts.size(), 2u);
   EXPECT_DOUBLE_EQ(p.volume, 2);
   for (size_t f = 0; f < 12; ++f) EXPECT_EQ(p.reversed[f], f >= 6) << f;
+}
+
+TEST(Parts, APartInsideAnotherIsAHollowAndOneInsideThatASolidAgain) {
+  // A box of 10 holding one of 4, which holds one of 2; the middle one is a hollow, turned to
+  // face into it whichever way it was written. Beside them, one of 4 that touches the big box's
+  // face from inside, and so lies in it but not strictly in its box: a solid of its own.
+  for (const bool insideOut : {false, true}) {
+    Mesh m = box(0, 10);
+    append(m, box(3, 4), insideOut);
+    append(m, box(4, 2));
+    const Parts p = findParts(m);
+    ASSERT_EQ(p.parts.size(), 3u);
+    EXPECT_EQ(p.parts[0].shell, Parts::noPart);
+    EXPECT_EQ(p.parts[1].shell, 0u);
+    EXPECT_EQ(p.parts[2].shell, Parts::noPart);
+    EXPECT_DOUBLE_EQ(p.parts[1].volume, -64);
+    EXPECT_DOUBLE_EQ(p.volume, 1000 - 64 + 8);
+    for (size_t f = 6; f < 12; ++f) EXPECT_EQ(p.reversed[f], !insideOut) << f;
+    EXPECT_EQ(p.inwardFaces, insideOut ? 0u : 6u);
+    EXPECT_EQ(p.solidOf(1), 0u);
+    EXPECT_EQ(p.solidOf(2), 2u);
+  }
+  Mesh touching = box(0, 10);
+  Mesh against = box(0, 4);
+  for (Position& q : against.positions) q = {q.x, q.y + 3, q.z + 3};
+  append(touching, against);
+  const Parts t = findParts(touching);
+  EXPECT_EQ(t.parts[1].shell, Parts::noPart);
+  EXPECT_DOUBLE_EQ(t.volume, 1064);
 }
 
 TEST(Parts, CubesTouchingAlongAnEdgeAreTwoClosedParts) {
@@ -245,7 +287,8 @@ TEST(Parts, NearTheWantedFacesAsInTheWholeMesh) {
 
 TEST(Parts, ClustersFarApartWeldedAFewAtATimeAsInTheWholeMesh) {
   // 20,000 groups of cubes 4 apart, enough for several batches of clusters, of the five kinds
-  // above: a cube, two that weld across 1e-4, one inside out, one open, two along an edge.
+  // above: a cube with a hollow, two that weld across 1e-4, one inside out, one open, two along an
+  // edge.
   Mesh m;
   auto add = [&m](Mesh piece, float x, float y, float z, bool insideOut = false) {
     for (Position& q : piece.positions) q = {q.x + x, q.y + y, q.z + z};
@@ -254,8 +297,9 @@ TEST(Parts, ClustersFarApartWeldedAFewAtATimeAsInTheWholeMesh) {
   for (int k = 0; k < 20000; ++k) {
     const float x = 4.0f * float(k % 40), y = 4.0f * float(k / 40 % 25), z = 4.0f * float(k / 1000);
     switch (k % 5) {
-      case 0:
+      case 0:  // with a hollow
         add(cube(), x, y, z);
+        add(box(0.25f, 0.5f), x, y, z);
         break;
       case 1:
         add(cube(), x, y, z);
@@ -281,7 +325,7 @@ TEST(Parts, ClustersFarApartWeldedAFewAtATimeAsInTheWholeMesh) {
   EXPECT_EQ(expectAsInTheWhole(m, std::vector<char>(m.faceCount(), 1)),
             std::vector<bool>(m.faceCount(), true));
   std::vector<char> some(m.faceCount(), 0);
-  for (size_t f = 0; f < m.faceCount(); f += 97) some[f] = 1;
+  for (size_t f = 0; f < m.faceCount(); f += 131) some[f] = 1;
   const std::vector<bool> joined = expectAsInTheWhole(m, some);
   EXPECT_LT(std::count(joined.begin(), joined.end(), true), long(m.faceCount()) / 10);
 }
