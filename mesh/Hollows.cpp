@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
+#include <optional>
 
 #include "Bounds.h"
 #include "Vec3.h"
+#include "Winding.h"
 
 namespace {
 
@@ -34,31 +37,10 @@ struct PartFaces {
   const uint32_t* end(uint32_t p) const { return faces.data() + start[p + 1]; }
 };
 
-// How many times the faces of a part, as they face, wind round p: the sum of the solid angles of
-// their fans (Van Oosterom and Strackee), over 4 pi.
-double windingAbout(const Mesh& mesh, const PartFaces& of, uint32_t part,
-                    const std::vector<bool>& reversed, const Vec3& p) {
-  double sum = 0;
-  for (const uint32_t* f = of.begin(part); f != of.end(part); ++f) {
-    const uint32_t* v = mesh.face(*f);
-    const Vec3 a = toVec3(mesh.positions[v[0]]) - p;
-    const double la = length(a);
-    double face = 0;
-    for (uint32_t i = 1; i + 1 < mesh.faceSize(*f); ++i) {
-      const Vec3 b = toVec3(mesh.positions[v[i]]) - p;
-      const Vec3 c = toVec3(mesh.positions[v[i + 1]]) - p;
-      const double lb = length(b), lc = length(c);
-      const double below = la * lb * lc + dot(a, b) * lc + dot(a, c) * lb + dot(b, c) * la;
-      face += 2 * std::atan2(dot(a, cross(b, c)), below);
-    }
-    sum += reversed[*f] ? -face : face;
-  }
-  return sum / (4 * M_PI);
-}
-
 class Nesting {
  public:
-  Nesting(const Mesh& mesh, const Parts& parts) : mesh_(mesh), parts_(parts), faces_(parts) {}
+  Nesting(const Mesh& mesh, const Parts& parts)
+      : mesh_(mesh), parts_(parts), faces_(parts), winding_(parts.parts.size()) {}
 
   Bounds boxOf(uint32_t part) const {
     Bounds box;
@@ -69,28 +51,32 @@ class Nesting {
     return box;
   }
 
-  // Whether `inner` lies in `outer`, their boxes already known to.
-  bool liesIn(uint32_t inner, uint32_t outer) {
-    vertices_.clear();
-    size_t corners = 0;
-    for (const uint32_t* f = faces_.begin(inner); f != faces_.end(inner); ++f) {
-      vertices_.insert(vertices_.end(), mesh_.face(*f), mesh_.face(*f) + mesh_.faceSize(*f));
+  // Whether `inner` lies in `outer`, their boxes already known to: each of its vertices, and
+  // the middle of each of its faces (so that a part that reaches across a gap of the other is
+  // not in it), at most 4096 of each spread over the part.
+  bool liesIn(uint32_t inner, uint32_t outer, const std::vector<Bounds>& box) {
+    if (!winding_[outer]) {
+      winding_[outer] = std::make_unique<Winding>(
+          mesh_, std::vector<uint32_t>(faces_.begin(outer), faces_.end(outer)), parts_.reversed,
+          box[outer]);
     }
-    std::sort(vertices_.begin(), vertices_.end());
-    vertices_.erase(std::unique(vertices_.begin(), vertices_.end()), vertices_.end());
-    for (const uint32_t* f = faces_.begin(outer); f != faces_.end(outer); ++f) {
-      corners += mesh_.faceSize(*f);
-    }
-    // At most 64 vertices, spread over the part, and 2^26 corners visited for one pair.
-    constexpr double budget = 1 << 26;
-    const double work = double(vertices_.size()) * double(corners);
-    const size_t step = std::max({size_t{1}, (vertices_.size() + 63) / 64,
-                                  work > budget ? size_t(std::ceil(work / budget)) : 1});
-    for (size_t i = 0; i < vertices_.size(); i += step) {
-      const Vec3 p = toVec3(mesh_.positions[vertices_[i]]);
-      if (std::fabs(windingAbout(mesh_, faces_, outer, parts_.reversed, p) - 1) > 0.25) {
-        return false;
+    const Winding& winding = *winding_[outer];
+    const auto in = [&winding](const Vec3& p) { return winding.about(p) == std::optional<int>(1); };
+    points_.clear();
+    const size_t faces = size_t(faces_.end(inner) - faces_.begin(inner));
+    for (size_t k = 0; k < faces; k += (faces + 4095) / 4096) {
+      const uint32_t f = faces_.begin(inner)[k];
+      Vec3 middle;
+      for (uint32_t i = 0; i < mesh_.faceSize(f); ++i) {
+        middle += toVec3(mesh_.positions[mesh_.face(f)[i]]);
+        points_.push_back(mesh_.face(f)[i]);
       }
+      if (!in((1.0 / mesh_.faceSize(f)) * middle)) return false;
+    }
+    std::sort(points_.begin(), points_.end());
+    points_.erase(std::unique(points_.begin(), points_.end()), points_.end());
+    for (size_t i = 0; i < points_.size(); i += (points_.size() + 4095) / 4096) {
+      if (!in(toVec3(mesh_.positions[points_[i]]))) return false;
     }
     return true;
   }
@@ -99,7 +85,8 @@ class Nesting {
   const Mesh& mesh_;
   const Parts& parts_;
   PartFaces faces_;
-  std::vector<uint32_t> vertices_;
+  std::vector<std::unique_ptr<Winding>> winding_;  // per part, once it may hold another
+  std::vector<uint32_t> points_;
 };
 
 }  // namespace
@@ -127,7 +114,7 @@ std::vector<uint32_t> hollowsOf(const Mesh& mesh, const Parts& parts,
                               [&](uint32_t q) { return box[q].high.x <= box[p].low.x; }),
                open.end());
     for (uint32_t q : open) {
-      if (!strictlyInside(box[p], box[q]) || !nesting.liesIn(p, q)) continue;
+      if (!strictlyInside(box[p], box[q]) || !nesting.liesIn(p, q, box)) continue;
       ++depth[p];
       const uint32_t in = innermost[p];
       if (in == Parts::noPart || parts.parts[q].volume < parts.parts[in].volume) innermost[p] = q;

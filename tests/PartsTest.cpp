@@ -51,6 +51,38 @@ Mesh box(float low, float size) {
   return m;
 }
 
+// Each face as a fan of triangles from its first vertex.
+Mesh fans(const Mesh& m) {
+  Mesh out;
+  out.positions = m.positions;
+  for (size_t f = 0; f < m.faceCount(); ++f) {
+    for (uint32_t i = 1; i + 1 < m.faceSize(f); ++i) {
+      const uint32_t t[3] = {m.face(f)[0], m.face(f)[i], m.face(f)[i + 1]};
+      out.addFace(t, 3, Mesh::noColour);
+    }
+  }
+  return out;
+}
+
+// The prism between z = 0 and z = 1 over a counter-clockwise outline, faces turned outward.
+Mesh prism(const std::vector<std::pair<float, float>>& outline) {
+  Mesh m;
+  const auto n = uint32_t(outline.size());
+  for (float z : {0.0f, 1.0f}) {
+    for (const auto& [x, y] : outline) m.positions.push_back({x, y, z});
+  }
+  std::vector<uint32_t> bottom, top;
+  for (uint32_t i = 0; i < n; ++i) {
+    bottom.push_back(n - 1 - i);
+    top.push_back(n + i);
+    const uint32_t side[4] = {i, (i + 1) % n, n + (i + 1) % n, n + i};
+    m.addFace(side, 4, Mesh::noColour);
+  }
+  m.addFace(bottom.data(), n, Mesh::noColour);
+  m.addFace(top.data(), n, Mesh::noColour);
+  return m;
+}
+
 void reverse(Mesh& m, size_t f) {
   std::reverse(m.corners.begin() + m.faceStart[f], m.corners.begin() + m.faceStart[f + 1]);
 }
@@ -156,6 +188,14 @@ TEST(Parts, APartInsideAnotherIsAHollowAndOneInsideThatASolidAgain) {
     EXPECT_EQ(p.solidOf(1), 0u);
     EXPECT_EQ(p.solidOf(2), 2u);
   }
+  // The same with every face split into triangles: seen from above, the inner boxes' corners
+  // lie on the diagonals of the big box's top and bottom.
+  Mesh split = box(0, 10);
+  append(split, box(3, 4));
+  append(split, box(4, 2));
+  const Parts f = findParts(fans(split));
+  EXPECT_EQ(f.parts[1].shell, 0u);
+  EXPECT_DOUBLE_EQ(f.volume, 1000 - 64 + 8);
   Mesh touching = box(0, 10);
   Mesh against = box(0, 4);
   for (Position& q : against.positions) q = {q.x, q.y + 3, q.z + 3};
@@ -163,6 +203,25 @@ TEST(Parts, APartInsideAnotherIsAHollowAndOneInsideThatASolidAgain) {
   const Parts t = findParts(touching);
   EXPECT_EQ(t.parts[1].shell, Parts::noPart);
   EXPECT_DOUBLE_EQ(t.volume, 1064);
+}
+
+TEST(Parts, APartThatReachesAcrossAGapIsNoHollow) {
+  // A U and a bar from one arm to the other: every corner of the bar lies inside the U, but its
+  // middle crosses the gap, outside it.
+  Mesh m = prism({{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}});
+  Mesh bar = prism({{0.25f, 2}, {2.75f, 2}, {2.75f, 2.5f}, {0.25f, 2.5f}});
+  for (Position& q : bar.positions) q.z = q.z == 0 ? 0.25f : 0.75f;
+  append(m, bar);
+  const Parts p = findParts(m);
+  ASSERT_EQ(p.parts.size(), 2u);
+  EXPECT_EQ(p.parts[1].shell, Parts::noPart);
+  EXPECT_DOUBLE_EQ(p.volume, 7 + 2.5 * 0.5 * 0.5);
+  // One arm's length of it is a hollow in the U.
+  Mesh arm = prism({{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}});
+  Mesh stub = prism({{0.25f, 2}, {0.75f, 2}, {0.75f, 2.5f}, {0.25f, 2.5f}});
+  for (Position& q : stub.positions) q.z = q.z == 0 ? 0.25f : 0.75f;
+  append(arm, stub);
+  EXPECT_EQ(findParts(arm).parts[1].shell, 0u);
 }
 
 TEST(Parts, CubesTouchingAlongAnEdgeAreTwoClosedParts) {
