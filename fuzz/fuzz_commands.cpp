@@ -1,9 +1,9 @@
-// Fuzzes the model commands: transform, extrude, rot and clip each run on the fuzzed model
-// file, as the program runs them, in a private temporary folder, and export to 3MF and OBJ,
-// which weld the mesh, find its parts and turn them outward; then the union and the difference
-// of the extruded model and a copy of it moved aside, which take closed parts, refuse the rest
-// and refuse surfaces that cross themselves. Failures are fine; crashes, sanitizer reports and
-// leaks are not.
+// Fuzzes the model commands: transform, extrude, rot, clip and clip --cap each run on the fuzzed
+// model file, as the program runs them, in a private temporary folder, and export to 3MF and
+// OBJ, which weld the mesh, find its parts and their hollows and turn them outward; then the
+// union and the difference of the extruded model and a copy of it moved aside, which take closed
+// parts, refuse the rest and refuse surfaces that cross themselves. Failures are fine; crashes,
+// sanitizer reports and leaks are not.
 
 #include <QByteArray>
 #include <QFile>
@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   run({"vandrel", "extrude", model, prism, "2"});
   run({"vandrel", "rot", model, out, "1", "2", "-3", "0.5", "0", "1", "3", "360"});
   run({"vandrel", "clip", model, out, "1", "-1", "0.5", "0.25", "0", "0"});
+  run({"vandrel", "clip", model, out, "1", "-1", "0.5", "0.25", "0", "0", "--cap"});
   const QByteArray file = fuzzPath("out.3mf").toLocal8Bit();
   run({"vandrel", "export", model, file});
   run({"vandrel", "export", model, fuzzPath("out.obj").toLocal8Bit(), "--weld", "0.5"});

@@ -8,9 +8,6 @@
 Winding::Winding(const Mesh& mesh, std::vector<uint32_t> faces, const std::vector<bool>& reversed,
                  const Bounds& box)
     : mesh_(mesh), reversed_(reversed), faces_(std::move(faces)), box_(box) {
-  side_ = std::clamp<size_t>(size_t(std::sqrt(double(faces_.size()))), 1, 1024);
-  cellX_ = (double(box.high.x) - box.low.x) / double(side_);
-  cellY_ = (double(box.high.y) - box.low.y) / double(side_);
   const size_t count = faces_.size();
   lowX_.assign(count, HUGE_VAL);
   lowY_.assign(count, HUGE_VAL);
@@ -26,16 +23,26 @@ Winding::Winding(const Mesh& mesh, std::vector<uint32_t> faces, const std::vecto
       highY_[k] = std::max(highY_[k], double(at.y));
     }
   }
-  // Each face in every cell its box covers: counted, then laid out.
-  start_.assign(side_ * side_ + 1, 0);
   const auto forCells = [this](size_t k, auto visit) {
-    const size_t x0 = cellOf(lowX_[k], lowY_[k]) % side_, y0 = cellOf(lowX_[k], lowY_[k]) / side_;
-    const size_t x1 = cellOf(highX_[k], highY_[k]) % side_,
-                 y1 = cellOf(highX_[k], highY_[k]) / side_;
-    for (size_t y = y0; y <= y1; ++y) {
-      for (size_t x = x0; x <= x1; ++x) visit(y * side_ + x);
+    const size_t low = cellOf(lowX_[k], lowY_[k]), high = cellOf(highX_[k], highY_[k]);
+    for (size_t y = low / side_; y <= high / side_; ++y) {
+      for (size_t x = low % side_; x <= high % side_; ++x) visit(y * side_ + x);
     }
   };
+  // About a face to a cell; coarser where the faces are long enough to cross many cells each
+  // (a fan of thin triangles), so that the grid holds at most 16 entries a face.
+  for (side_ = std::clamp<size_t>(size_t(std::sqrt(double(count))), 1, 1024);; side_ /= 2) {
+    cellX_ = (double(box.high.x) - box.low.x) / double(side_);
+    cellY_ = (double(box.high.y) - box.low.y) / double(side_);
+    size_t entries = 0;
+    for (size_t k = 0; k < count && entries <= 16 * count; ++k) {
+      const size_t low = cellOf(lowX_[k], lowY_[k]), high = cellOf(highX_[k], highY_[k]);
+      entries += (high / side_ - low / side_ + 1) * (high % side_ - low % side_ + 1);
+    }
+    if (entries <= 16 * count || side_ == 1) break;
+  }
+  // Each face in every cell its box covers: counted, then laid out.
+  start_.assign(side_ * side_ + 1, 0);
   for (size_t k = 0; k < count; ++k) forCells(k, [this](size_t c) { ++start_[c + 1]; });
   for (size_t c = 0; c + 1 < start_.size(); ++c) start_[c + 1] += start_[c];
   inCell_.resize(start_.back());
@@ -49,7 +56,8 @@ size_t Winding::cellOf(double x, double y) const {
   const auto along = [this](double at, double low, double size) {
     if (!(size > 0)) return size_t{0};
     const double cell = std::floor((at - low) / size);
-    return cell <= 0 ? size_t{0} : std::min(size_t(cell), side_ - 1);
+    if (!(cell > 0)) return size_t{0};  // NaN too, where the box's side overflows
+    return cell >= double(side_ - 1) ? side_ - 1 : size_t(cell);
   };
   return along(y, box_.low.y, cellY_) * side_ + along(x, box_.low.x, cellX_);
 }
