@@ -51,9 +51,10 @@ class Nesting {
     return box;
   }
 
-  // Whether `inner` lies in `outer`, their boxes already known to: each of its vertices, and
-  // the middle of each of its faces (so that a part that reaches across a gap of the other is
-  // not in it), at most 4096 of each spread over the part.
+  // Whether `inner` lies in `outer`, their boxes already known to: each of its vertices, the
+  // middle of each of its edges and of each of its faces (so that a part that reaches across a
+  // gap of the other, or over a hole through it, is not in it), of at most 4096 faces spread over
+  // the part.
   bool liesIn(uint32_t inner, uint32_t outer, const std::vector<Bounds>& box) {
     if (!winding_[outer]) {
       winding_[outer] = std::make_unique<Winding>(
@@ -66,12 +67,16 @@ class Nesting {
     const size_t faces = size_t(faces_.end(inner) - faces_.begin(inner));
     for (size_t k = 0; k < faces; k += (faces + 4095) / 4096) {
       const uint32_t f = faces_.begin(inner)[k];
+      const uint32_t* v = mesh_.face(f);
+      const uint32_t n = mesh_.faceSize(f);
       Vec3 middle;
-      for (uint32_t i = 0; i < mesh_.faceSize(f); ++i) {
-        middle += toVec3(mesh_.positions[mesh_.face(f)[i]]);
-        points_.push_back(mesh_.face(f)[i]);
+      for (uint32_t i = 0; i < n; ++i) {
+        const Vec3 a = toVec3(mesh_.positions[v[i]]);
+        if (!in(0.5 * (a + toVec3(mesh_.positions[v[i + 1 == n ? 0 : i + 1]])))) return false;
+        middle += a;
+        points_.push_back(v[i]);
       }
-      if (!in((1.0 / mesh_.faceSize(f)) * middle)) return false;
+      if (!in((1.0 / n) * middle)) return false;
     }
     std::sort(points_.begin(), points_.end());
     points_.erase(std::unique(points_.begin(), points_.end()), points_.end());

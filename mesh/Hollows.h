@@ -7,9 +7,9 @@
 #include "Parts.h"
 
 // The hollows of a mesh's solids. A closed part lies in another when its box lies strictly
-// inside the other's and its vertices and the middles of its faces lie inside the other's
-// surface: the surface winds once round each, clearly (Winding.h; a point on the surface, or
-// shared with it, is not inside). Of a large part, a spread of them is tested.
+// inside the other's and its vertices and the middles of its edges and faces lie inside the
+// other's surface: the surface winds once round each, clearly (Winding.h; a point on the surface,
+// or shared with it, is not inside). Of a large part, a spread of them is tested.
 //
 // A part that lies in an odd number of others is a hollow: in the innermost of them, the part
 // whose hollow it is. One inside a hollow is a solid again, one of its own.

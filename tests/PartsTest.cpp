@@ -216,12 +216,48 @@ TEST(Parts, APartThatReachesAcrossAGapIsNoHollow) {
   ASSERT_EQ(p.parts.size(), 2u);
   EXPECT_EQ(p.parts[1].shell, Parts::noPart);
   EXPECT_DOUBLE_EQ(p.volume, 7 + 2.5 * 0.5 * 0.5);
+  // The same with a gap so narrow that the middles of the bar's triangles all lie in the arms:
+  // the middles of its long edges lie in the gap.
+  Mesh narrow = prism({{0, 0}, {3, 0}, {3, 3}, {1.6f, 3}, {1.6f, 1}, {1.4f, 1}, {1.4f, 3}, {0, 3}});
+  append(narrow, fans(bar));
+  const Parts n = findParts(narrow);
+  ASSERT_TRUE(n.closed);
+  EXPECT_EQ(n.parts[1].shell, Parts::noPart);
   // One arm's length of it is a hollow in the U.
   Mesh arm = prism({{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}});
   Mesh stub = prism({{0.25f, 2}, {0.75f, 2}, {0.75f, 2.5f}, {0.25f, 2.5f}});
   for (Position& q : stub.positions) q.z = q.z == 0 ? 0.25f : 0.75f;
   append(arm, stub);
   EXPECT_EQ(findParts(arm).parts[1].shell, 0u);
+}
+
+TEST(Parts, APartOverAHoleThroughTheOtherIsNoHollow) {
+  // A square frame of 4 round a hole of 2, and a slab in it whose corners and edges all lie in
+  // the frame's sides but whose top and bottom span the hole.
+  Mesh m;
+  const float square[2][4][2] = {{{0, 0}, {4, 0}, {4, 4}, {0, 4}},
+                                 {{1, 1}, {3, 1}, {3, 3}, {1, 3}}};
+  for (int z = 0; z < 2; ++z) {
+    for (const auto& ring : square) {
+      for (const auto& c : ring) m.positions.push_back({c[0], c[1], float(z)});
+    }
+  }
+  const auto at = [](uint32_t ring, uint32_t k, uint32_t z) { return 8 * z + 4 * ring + k % 4; };
+  for (uint32_t k = 0; k < 4; ++k) {
+    const uint32_t faces[4][4] = {{at(0, k, 0), at(0, k + 1, 0), at(0, k + 1, 1), at(0, k, 1)},
+                                  {at(1, k + 1, 0), at(1, k, 0), at(1, k, 1), at(1, k + 1, 1)},
+                                  {at(0, k, 1), at(0, k + 1, 1), at(1, k + 1, 1), at(1, k, 1)},
+                                  {at(1, k, 0), at(1, k + 1, 0), at(0, k + 1, 0), at(0, k, 0)}};
+    for (const auto& f : faces) m.addFace(f, 4, Mesh::noColour);
+  }
+  Mesh slab = prism({{0.5f, 0.5f}, {3.5f, 0.5f}, {3.5f, 3.5f}, {0.5f, 3.5f}});
+  for (Position& q : slab.positions) q.z = q.z == 0 ? 0.4f : 0.6f;
+  append(m, slab);
+  const Parts p = findParts(m);
+  ASSERT_EQ(p.parts.size(), 2u);
+  EXPECT_TRUE(p.parts[0].closed);
+  EXPECT_EQ(p.parts[1].shell, Parts::noPart);
+  EXPECT_NEAR(p.volume, 12 + 9 * 0.2, 1e-6);
 }
 
 TEST(Parts, CubesTouchingAlongAnEdgeAreTwoClosedParts) {
