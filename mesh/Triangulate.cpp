@@ -9,6 +9,7 @@
 // in the list of vertices sorted by z-order.
 struct Triangulator::Node {
   uint32_t vertex;
+  uint32_t origin;  // its place in the polygon; the copies that splits make share it
   double x, y;
   Node* prev;
   Node* next;
@@ -86,7 +87,7 @@ Triangulator::Triangulator() = default;
 Triangulator::~Triangulator() = default;
 
 Node* Triangulator::make(uint32_t vertex, double x, double y, Node* last) {
-  nodes_.push_back({vertex, x, y, nullptr, nullptr});
+  nodes_.push_back({vertex, static_cast<uint32_t>(nodes_.size()), x, y, nullptr, nullptr});
   Node* p = &nodes_.back();
   if (last == nullptr) {
     p->prev = p->next = p;
@@ -100,7 +101,7 @@ Node* Triangulator::make(uint32_t vertex, double x, double y, Node* last) {
 }
 
 void Triangulator::addTriangle(const Node* a, const Node* b, const Node* c) {
-  out_->insert(out_->end(), {a->vertex, b->vertex, c->vertex});
+  made_.insert(made_.end(), {a->origin, b->origin, c->origin});
 }
 
 // Removes vertices at the same place as the next one and vertices where the boundary turns back
@@ -324,8 +325,8 @@ bool Triangulator::isValidDiagonal(Node* a, Node* b) const {
 
 // Links a to b by two new nodes, so that the ring becomes two: a..b and b'..a'. Returns b'.
 Node* Triangulator::splitPolygon(Node* a, Node* b) {
-  Node* a2 = &nodes_.emplace_back(Node{a->vertex, a->x, a->y, nullptr, nullptr});
-  Node* b2 = &nodes_.emplace_back(Node{b->vertex, b->x, b->y, nullptr, nullptr});
+  Node* a2 = &nodes_.emplace_back(Node{a->vertex, a->origin, a->x, a->y, nullptr, nullptr});
+  Node* b2 = &nodes_.emplace_back(Node{b->vertex, b->origin, b->x, b->y, nullptr, nullptr});
   Node* an = a->next;
   Node* bp = b->prev;
   a->next = b;
@@ -380,7 +381,7 @@ void Triangulator::triangulate(const std::vector<Position>& positions, const uin
   }
   nodes_.clear();
   nodes_.reserve(count + 2 * count);  // splits add two nodes each; no reallocation
-  out_ = out;
+  made_.clear();
   Node* last = nullptr;
   for (size_t i = 0; i < count; ++i) {
     const Position& p = positions[vertices[i]];
@@ -392,6 +393,15 @@ void Triangulator::triangulate(const std::vector<Position>& positions, const uin
   indexed_ = count > 64;
   if (indexed_) buildTree(start);
   clip(start, 0);
+  if (made_.size() >= 6) {
+    points_.resize(count);
+    for (size_t i = 0; i < count; ++i) points_[i] = {nodes_[i].x, nodes_[i].y};
+    const uint32_t sides = static_cast<uint32_t>(count);
+    flips_.improve(points_, &made_, [sides](uint32_t a, uint32_t b) {
+      return (a + 1) % sides == b || (b + 1) % sides == a;
+    });
+  }
+  for (uint32_t origin : made_) out->push_back(nodes_[origin].vertex);
 }
 
 Triangles triangulate(const Mesh& mesh, size_t first, size_t last) {

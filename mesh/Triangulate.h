@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "DelaunayFlips.h"
 #include "Mesh.h"
 
 // Triangulates polygons by ear clipping in the plane of their Newell normal, with the reflex
 // vertices of large polygons in a k-d tree so that an ear is checked against its neighbourhood
-// only.
+// only; then the diagonals are flipped until the triangulation is Delaunay within the polygon
+// (DelaunayFlips.h), so that no triangle is a sliver where the polygon has room for better ones.
 // For convex, concave and weakly simple polygons (those that touch themselves, such as the
 // zero-width bridges between the pieces of a clipped polygon), the triangles cover the polygon
 // exactly, each with the polygon's orientation. A polygon without area gives none. A polygon
@@ -45,7 +47,9 @@ class Triangulator {
   void addTriangle(const Node* a, const Node* b, const Node* c);
 
   std::vector<Node> nodes_;
-  std::vector<uint32_t>* out_ = nullptr;
+  std::vector<uint32_t> made_;  // the triangles, three nodes' origins each
+  std::vector<DelaunayFlips::Point> points_;
+  DelaunayFlips flips_;
   bool indexed_ = false;
   struct Box {  // the plane's coordinates are floats, so floats hold them exactly
     float x0, y0, x1, y1;

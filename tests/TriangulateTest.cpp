@@ -131,6 +131,81 @@ TEST(Triangulate, CoversEveryPolygonExactlyInAnyPlane) {
   std::printf("%zu polygons, worst relative area error %.3g\n", polygons, worst);
 }
 
+namespace {
+
+// Whether d lies inside the circle through the counter-clockwise a, b and c by more than
+// rounding could make it seem.
+bool clearlyInCircle(const Position& a, const Position& b, const Position& c, const Position& d) {
+  const double m[3][3] = {
+      {a.x - d.x, a.y - d.y, 0}, {b.x - d.x, b.y - d.y, 0}, {c.x - d.x, c.y - d.y, 0}};
+  double det = 0, size = 0;
+  for (int i = 0; i < 3; ++i) {
+    const double* r = m[i];
+    const double* s = m[(i + 1) % 3];
+    const double* t = m[(i + 2) % 3];
+    const double lift = r[0] * r[0] + r[1] * r[1];
+    det += lift * (s[0] * t[1] - s[1] * t[0]);
+    size += lift * (std::fabs(s[0] * t[1]) + std::fabs(s[1] * t[0]));
+  }
+  return det > 1e-9 * size;
+}
+
+double cross(const Position& a, const Position& b, const Position& c) {
+  return (double{b.x} - a.x) * (double{c.y} - a.y) - (double{b.y} - a.y) * (double{c.x} - a.x);
+}
+
+}  // namespace
+
+// No two triangles that share a diagonal make a convex quadrilateral whose other diagonal would
+// be better: the fourth corner never lies clearly inside the circle through the other three.
+TEST(Triangulate, TrianglesAreDelaunayWithinThePolygon) {
+  size_t diagonals = 0;
+  for (const Polygon2& shape : shapes()) {
+    const std::vector<Position> positions = inPlane(shape, {1, 0, 0}, {0, 1, 0}, {3, -2, 1});
+    std::vector<uint32_t> vertices(positions.size());
+    for (uint32_t i = 0; i < vertices.size(); ++i) vertices[i] = i;
+    std::vector<uint32_t> out;
+    Triangulator().triangulate(positions, vertices.data(), vertices.size(), &out);
+    for (size_t t = 0; t < out.size(); t += 3) {
+      for (size_t u = 0; u < out.size(); u += 3) {
+        for (int i = 0; i < 3; ++i) {
+          for (int j = 0; j < 3; ++j) {
+            const uint32_t a = out[t + size_t(i)], b = out[t + size_t(i + 1) % 3];
+            if (out[u + size_t(j)] != b || out[u + size_t(j + 1) % 3] != a) continue;
+            const Position &pa = positions[a], &pb = positions[b];
+            const Position& pc = positions[out[t + size_t(i + 2) % 3]];
+            const Position& pd = positions[out[u + size_t(j + 2) % 3]];
+            if (!(cross(pc, pa, pd) > 0 && cross(pc, pd, pb) > 0)) continue;  // not convex
+            ++diagonals;
+            EXPECT_FALSE(clearlyInCircle(pa, pb, pc, pd))
+                << "polygon of " << shape.size() << " vertices, diagonal " << a << "-" << b;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(diagonals, 1000u);
+}
+
+// A side face of a peg where a sphere's facet cut it: its top runs along the cut through points
+// that are almost in a line. Ear clipping alone cut three of them off as a triangle of 1e-6 of
+// the face's area, whose normal readers that work in single precision got wrong.
+TEST(Triangulate, NoSliverWhereThePolygonHasRoomForBetterTriangles) {
+  const std::vector<Position> face = {
+      {31.6667f, 2.49441f, -6},       {31.6667f, 2.49441f, -5.18108f},
+      {31.6915f, 2.4741f, -5.18332f}, {31.7579f, 2.41956f, -5.18934f},
+      {32.076f, 2.15847f, -5.18522f}, {32.1213f, 2.12132f, -5.18464f},
+      {32.1213f, 2.12132f, -6}};
+  std::vector<uint32_t> vertices = {0, 1, 2, 3, 4, 5, 6};
+  std::vector<uint32_t> out;
+  Triangulator().triangulate(face, vertices.data(), vertices.size(), &out);
+  ASSERT_EQ(out.size(), 15u);
+  const double area = length(newellNormal(face, vertices.data(), vertices.size())) / 2;
+  for (size_t t = 0; t < out.size(); t += 3) {
+    EXPECT_GT(length(newellNormal(face, &out[t], 3)) / 2, 1e-3 * area) << "triangle " << t / 3;
+  }
+}
+
 TEST(Triangulate, PolygonsWithoutAreaGiveNoTriangles) {
   EXPECT_EQ(cover({}).triangles, 0u);
   EXPECT_EQ(cover({{0, 0, 0}, {1, 1, 1}}).triangles, 0u);
