@@ -7,7 +7,7 @@ std::vector<FormatInfo> table() {
       {Format::obj, "obj", "Wavefront OBJ, text, with materials in a .mtl file", false, "mtl",
        [](const WriteJob& j) {
          if (j.companion != nullptr) writeMtl(j.mesh, *j.companion);
-         writeObj(j.mesh, j.companionName, j.out);
+         writeObj(j.mesh, j.parts, j.companionName, j.out);
        },
        [](const ReadJob& j) { return readObj(j.bytes, j.neighbour, j.skipped); }},
       {Format::stl, "stl", "STL, binary (ASCII too, read)", true, nullptr,

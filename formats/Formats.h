@@ -27,7 +27,8 @@ struct FormatError {
 
 // Writers: the mesh's file in a format, its faces turned outward (Solid.h); triangle formats take
 // its triangles. Writing fails only in the sink.
-void writeObj(const Mesh& mesh, const std::string& materialFile, ByteWriter& out);
+void writeObj(const Mesh& mesh, const Parts& parts, const std::string& materialFile,
+              ByteWriter& out);
 void writeMtl(const Mesh& mesh, ByteWriter& out);
 void writePly(const Mesh& mesh, ByteWriter& out);
 void writeOff(const Mesh& mesh, ByteWriter& out);

@@ -22,17 +22,54 @@ void colourValues(ByteWriter& out, const Colour& c) {
   out.number(c.blue);
 }
 
+// The faces solid by solid, each in the order of the model: a solid's faces are those of a part
+// and of its hollows; the faces in no part (points, lines, faces without area) come last.
+std::vector<uint32_t> facesBySolid(const Mesh& mesh, const Parts& parts, size_t* inSolids) {
+  const size_t count = parts.parts.size();
+  std::vector<size_t> start(count + 2, 0);
+  auto groupOf = [&](size_t f) {
+    const uint32_t p = parts.part[f];
+    return p == Parts::noPart ? count : size_t{parts.solidOf(p)};
+  };
+  for (size_t f = 0; f < mesh.faceCount(); ++f) ++start[groupOf(f) + 1];
+  for (size_t g = 0; g <= count; ++g) start[g + 1] += start[g];
+  *inSolids = start[count];
+  std::vector<uint32_t> order(mesh.faceCount());
+  for (size_t f = 0; f < mesh.faceCount(); ++f) order[start[groupOf(f)]++] = uint32_t(f);
+  return order;
+}
+
 }  // namespace
 
-void writeObj(const Mesh& mesh, const std::string& materialFile, ByteWriter& out) {
+void writeObj(const Mesh& mesh, const Parts& parts, const std::string& materialFile,
+              ByteWriter& out) {
   out.text("# written by vandrel\n");
   const bool coloured = !mesh.colours.empty();
   if (coloured) out.text("mtllib " + materialFile + "\n");
   for (const Position& p : mesh.positions) vertexLine(out, "v ", p);
+  size_t inSolids = 0;
+  const std::vector<uint32_t> order = facesBySolid(mesh, parts, &inSolids);
   int32_t material = coloured ? -2 : Mesh::noColour;  // -2: none chosen yet
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+  const size_t rest = parts.parts.size();             // the group of the faces in no part
+  size_t solid = rest + 1;                            // none yet
+  uint64_t solids = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    const uint32_t f = order[i];
     const uint32_t size = mesh.faceSize(f);
     if (size == 0) continue;
+    // An object per solid, and one for the rest; each names its material anew.
+    const size_t group = i < inSolids ? size_t{parts.solidOf(parts.part[f])} : rest;
+    if (group != solid) {
+      if (group == rest) {
+        out.text("o rest\n");
+      } else {
+        out.text("o solid");
+        out.number(++solids);
+        out.text("\n");
+      }
+      solid = group;
+      if (coloured) material = -2;
+    }
     const int32_t colour = mesh.faceColour[f];
     if (colour != material) {
       out.text("usemtl ");
@@ -48,9 +85,9 @@ void writeObj(const Mesh& mesh, const std::string& materialFile, ByteWriter& out
     // A face of one or two vertices is a point or a line.
     out.text(size == 1 ? "p" : size == 2 ? "l" : "f");
     const uint32_t* v = mesh.face(f);
-    for (uint32_t i = 0; i < size; ++i) {
+    for (uint32_t k = 0; k < size; ++k) {
       out.text(" ");
-      out.number(uint64_t{v[i]} + 1);
+      out.number(uint64_t{v[k]} + 1);
     }
     out.text("\n");
   }
