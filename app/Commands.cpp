@@ -89,8 +89,8 @@ const Command table[] = {
      "FILE: its extension chooses the format, one of FORMATS.\n"
      "--weld DISTANCE: positions closer than DISTANCE are one vertex (default 1e-5 of the\n"
      "model's largest side; 0: equal positions only).\n"
-     "Writes FILE (and the .mtl of an .obj): faces outward (a hollow's into it), a 3MF\n"
-     "or OBJ object per solid (a part with its hollows).",
+     "Writes FILE (and the .mtl of an .obj): faces outward (a hollow's into it), an object\n"
+     "(3MF, OBJ) or a mesh (glTF) per solid (a part with its hollows).",
      "vandrel export house house.stl"},
     {"import", 2, 2, "FILE NAME", "read a model from one of those formats, a face an object",
      [](Vandrel& v, Words w) { v.importFile(importArguments(w)); },

@@ -17,7 +17,8 @@ void Vandrel::view(const ViewArguments& arguments) {
   const Solid solid = solidOf(std::move(mesh), arguments.weld, true);
   std::string glb;
   ByteWriter bytes([&glb](std::string_view chunk) { glb += chunk; });
-  formatInfo(Format::glb).write({solid.mesh, solid.triangles, solid.parts, bytes, nullptr, {}});
+  // One mesh: the page draws the model in one call per colour, however many solids it has.
+  writeGltf(solid.mesh, solid.triangles, nullptr, true, bytes);
   bytes.flush();
 
   PageContent content{QFileInfo(arguments.source).fileName(), glb, {}};

@@ -33,7 +33,9 @@ void writeMtl(const Mesh& mesh, ByteWriter& out);
 void writePly(const Mesh& mesh, ByteWriter& out);
 void writeOff(const Mesh& mesh, ByteWriter& out);
 void writeStl(const Mesh& mesh, const Triangles& triangles, ByteWriter& out);
-void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out);
+// With `parts` null, the whole model is one mesh (for a page that only draws it).
+void writeGltf(const Mesh& mesh, const Triangles& triangles, const Parts* parts, bool binary,
+               ByteWriter& out);
 void write3mf(const Mesh& mesh, const Triangles& triangles, const Parts& parts, ByteWriter& out);
 
 // Adds a face a reader found: one of a single vertex is a point and one of two a line, which

@@ -1,11 +1,13 @@
-// glTF 2.0, written: one mesh of one primitive per colour (a material each) and one for the
-// faces without colour, all sharing one list of positions; with many colours, one primitive
-// for the coloured faces with a colour per vertex. glTF is Y-up and vandrel Z-up: a
+// glTF 2.0, written: a node and a mesh per solid (a part with its hollows), each mesh of one
+// primitive per colour (a material each) and one for the faces without colour, all sharing one
+// list of positions; with many colours, one primitive for a solid's coloured faces with a colour
+// per vertex. glTF is Y-up and vandrel Z-up: a
 // position (x, y, z) is written as (x, z, -y), so that what stands up in vandrel stands up in
 // a viewer; the reader turns it back.
 
 #include <QByteArray>
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <type_traits>
 #include <unordered_map>
@@ -57,78 +59,103 @@ Position yUp(const Position& p) { return {p.x, p.z, -p.y}; }
 // are one primitive, drawn in one call, instead of a primitive and a material per colour.
 constexpr size_t mostMaterials = 64;
 
-// The vertices as written with colours per vertex: a vertex of the mesh is written once for
-// each colour of the faces that meet at it.
-struct SplitVertices {
-  std::vector<uint32_t> source;   // the mesh's vertex behind each written vertex
-  std::vector<int32_t> colour;    // its colour, or noColour
-  std::vector<uint32_t> corners;  // the triangles' corners, in the order of TriangleGroups
-};
-
-SplitVertices splitByColour(const Mesh& mesh, const Triangles& triangles,
-                            const TriangleGroups& groups) {
-  SplitVertices split;
-  constexpr uint32_t none = UINT32_MAX;
-  std::vector<uint32_t> first(mesh.positions.size(), none);  // each vertex's first copy
-  std::unordered_map<uint64_t, uint32_t> others;             // further copies, by vertex and colour
-  auto add = [&split](uint32_t v, int32_t colour) {
-    split.source.push_back(v);
-    split.colour.push_back(colour);
-    return uint32_t(split.source.size() - 1);
-  };
-  auto copyOf = [&](uint32_t v, int32_t colour) {
-    uint32_t& at = first[v];
-    if (at == none) return at = add(v, colour);
-    if (split.colour[at] == colour) return at;
-    const auto [other, added] = others.try_emplace(uint64_t{v} << 32 | uint32_t(colour), 0);
-    if (added) other->second = add(v, colour);
-    return other->second;
-  };
-  split.corners.reserve(groups.order.size() * 3);
-  for (uint32_t t : groups.order) {
-    const int32_t colour = mesh.faceColour[triangles.face[t]];
-    for (size_t k = 0; k < 3; ++k)
-      split.corners.push_back(copyOf(triangles.corners[3 * size_t{t} + k], colour));
-  }
-  return split;
-}
-
-// A run of the triangles in TriangleGroups order, drawn as one primitive.
+// A run of the triangles in TriangleGroups order, drawn as one primitive of a mesh.
 struct Draw {
   size_t start, count;  // in triangles
   int64_t material;     // or -1
   bool vertexColours;
+  size_t mesh;  // the mesh it is a primitive of: one per solid that has triangles
 };
 
-// The one buffer: the positions, then the triangles' indices group after group, then (with
-// colours per vertex) the vertices' colours.
+// The kinds of colour of the groups within a solid: the faces without colour, then each colour,
+// or with colours per vertex all coloured faces together.
+size_t colourKinds(const Mesh& mesh, bool vertexColours) {
+  return vertexColours ? 2 : mesh.colours.size() + 1;
+}
+
+// The groups that hold triangles, solid after solid.
+std::vector<Draw> drawsOf(const TriangleGroups& groups, size_t kinds, bool vertexColours) {
+  std::vector<Draw> draws;
+  size_t meshes = 0;
+  size_t solid = SIZE_MAX;  // that of the draw before
+  for (size_t g = 0; g < groups.count(); ++g) {
+    if (groups.size(g) == 0) continue;
+    if (g / kinds != solid) ++meshes;
+    solid = g / kinds;
+    const size_t kind = g % kinds;
+    const int64_t material = vertexColours ? (kind == 0 ? -1 : 0) : int64_t(kind) - 1;
+    draws.push_back(
+        {groups.start[g], groups.size(g), material, vertexColours && kind > 0, meshes - 1});
+  }
+  return draws;
+}
+
+// The vertices as written: each mesh has vertices of its own, so that a reader that takes a mesh
+// as an object gets only that solid's; a vertex of the model is written once for each solid it
+// is in and, with colours per vertex, once for each colour of that solid's faces that meet at it.
+struct Vertices {
+  std::vector<uint32_t> source;   // the model's vertex behind each written vertex
+  std::vector<int32_t> colour;    // its colour, or noColour
+  std::vector<uint32_t> corners;  // the triangles' corners in TriangleGroups order, each an
+                                  // index among its mesh's vertices
+  std::vector<size_t> first;      // per mesh: its first vertex; then the count of all
+};
+
+Vertices verticesOf(const Mesh& mesh, const Triangles& triangles, const TriangleGroups& groups,
+                    const std::vector<Draw>& draws, bool vertexColours) {
+  Vertices out;
+  constexpr uint32_t none = UINT32_MAX;
+  std::vector<uint32_t> at(mesh.positions.size(), none);    // each vertex's first copy
+  std::vector<size_t> in(mesh.positions.size(), SIZE_MAX);  // the mesh `at` is of
+  std::unordered_map<uint64_t, uint32_t> others;            // further copies, by vertex and colour
+  size_t current = SIZE_MAX;
+  auto add = [&out](uint32_t v, int32_t colour) {
+    out.source.push_back(v);
+    out.colour.push_back(colour);
+    return uint32_t(out.source.size() - 1);
+  };
+  auto copyOf = [&](uint32_t v, int32_t colour) {
+    if (in[v] != current) {
+      in[v] = current;
+      return at[v] = add(v, colour);
+    }
+    if (!vertexColours || out.colour[at[v]] == colour) return at[v];
+    const auto [other, added] = others.try_emplace(uint64_t{v} << 32 | uint32_t(colour), 0);
+    if (added) other->second = add(v, colour);
+    return other->second;
+  };
+  out.corners.reserve(groups.order.size() * 3);
+  for (const Draw& draw : draws) {
+    if (draw.mesh != current) {
+      current = draw.mesh;
+      out.first.push_back(out.source.size());
+      if (!others.empty()) others.clear();
+    }
+    const uint32_t base = uint32_t(out.first.back());
+    for (size_t i = draw.start; i < draw.start + draw.count; ++i) {
+      const uint32_t t = groups.order[i];
+      const int32_t colour = mesh.faceColour[triangles.face[t]];
+      for (size_t k = 0; k < 3; ++k)
+        out.corners.push_back(copyOf(triangles.corners[3 * size_t{t} + k], colour) - base);
+    }
+  }
+  out.first.push_back(out.source.size());
+  return out;
+}
+
+// The one buffer: the vertices' positions mesh after mesh, then the triangles' indices group
+// after group, then (with colours per vertex) the vertices' colours.
 struct Buffer {
   const Mesh& mesh;
-  const Triangles& triangles;
-  const TriangleGroups& groups;
-  const SplitVertices* split;  // or null: the mesh's own vertices, colours by material
+  const Vertices& vertices;
+  bool vertexColours;
 
-  size_t vertexCount() const { return split ? split->source.size() : mesh.positions.size(); }
-  Position vertex(size_t i) const { return mesh.positions[split ? split->source[i] : i]; }
+  size_t vertexCount() const { return vertices.source.size(); }
+  Position vertex(size_t i) const { return mesh.positions[vertices.source[i]]; }
   size_t positionBytes() const { return vertexCount() * sizeof(Position); }
-  size_t indexBytes() const { return groups.order.size() * 3 * sizeof(uint32_t); }
-  size_t colourBytes() const { return split ? vertexCount() * sizeof(Colour) : 0; }
+  size_t indexBytes() const { return vertices.corners.size() * sizeof(uint32_t); }
+  size_t colourBytes() const { return vertexColours ? vertexCount() * sizeof(Colour) : 0; }
   size_t bytes() const { return positionBytes() + indexBytes() + colourBytes(); }
-
-  std::vector<Draw> draws() const {
-    std::vector<Draw> draws;
-    if (split == nullptr) {
-      for (size_t g = 0; g < groups.count(); ++g) {
-        if (groups.size(g) > 0)
-          draws.push_back({groups.start[g], groups.size(g), int64_t(g) - 1, false});
-      }
-    } else {
-      if (groups.size(0) > 0) draws.push_back({0, groups.size(0), -1, false});
-      const size_t coloured = groups.order.size() - groups.start[1];
-      if (coloured > 0) draws.push_back({groups.start[1], coloured, 0, true});
-    }
-    return draws;
-  }
 
   // Hands the buffer's bytes to `put` in pieces.
   template <class Put>
@@ -146,30 +173,43 @@ struct Buffer {
       }
     };
     each(vertexCount(), [this](size_t i) { return yUp(vertex(i)); });
-    if (split != nullptr) {
-      each(split->corners.size(), [this](size_t i) { return split->corners[i]; });
+    each(vertices.corners.size(), [this](size_t i) { return vertices.corners[i]; });
+    if (vertexColours) {
       each(vertexCount(), [this](size_t i) {
-        const int32_t c = split->colour[i];
+        const int32_t c = vertices.colour[i];
         return c == Mesh::noColour ? Colour{1, 1, 1} : mesh.colours[size_t(c)];
       });
-    } else {
-      each(groups.order.size() * 3,
-           [this](size_t i) { return triangles.corners[3 * size_t{groups.order[i / 3]} + i % 3]; });
     }
   }
 };
 
+// The scene, a node and a mesh per solid, and the meshes' primitives. The accessors they name
+// are each mesh's positions, then each draw's indices, then (with colours per vertex) each
+// mesh's colours.
 void appendPrimitives(std::string& json, const std::vector<Draw>& draws) {
-  json += R"("scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],"meshes":[{"primitives":[)";
+  const size_t meshes = draws.back().mesh + 1;
+  json += R"("scenes":[{"nodes":[)";
+  for (size_t m = 0; m < meshes; ++m) {
+    if (m > 0) json += ',';
+    appendNumber(json, uint64_t{m});
+  }
+  json += R"(]}],"nodes":[)";
+  for (size_t m = 0; m < meshes; ++m) {
+    json += m > 0 ? R"(,{"mesh":)" : R"({"mesh":)";
+    appendNumber(json, uint64_t{m});
+    json += '}';
+  }
+  json += R"(],"meshes":[{"primitives":[)";
   for (size_t d = 0; d < draws.size(); ++d) {
-    if (d > 0) json += ',';
-    json += R"({"attributes":{"POSITION":0)";
+    if (d > 0) json += draws[d].mesh != draws[d - 1].mesh ? R"(]},{"primitives":[)" : ",";
+    json += R"({"attributes":{"POSITION":)";
+    appendNumber(json, uint64_t{draws[d].mesh});
     if (draws[d].vertexColours) {
       json += R"(,"COLOR_0":)";
-      appendNumber(json, uint64_t{draws.size() + 1});
+      appendNumber(json, uint64_t{meshes + draws.size() + draws[d].mesh});
     }
     json += R"(},"indices":)";
-    appendNumber(json, uint64_t{d + 1});
+    appendNumber(json, uint64_t{meshes + d});
     if (draws[d].material >= 0) {
       json += R"(,"material":)";
       appendNumber(json, uint64_t(draws[d].material));
@@ -230,31 +270,35 @@ void appendBuffers(std::string& json, const Buffer& buffer, const std::vector<Dr
     *uriAt = json.size();
     json += '"';
   }
+  // The meshes' accessors share the views of vertices, which then need their stride.
   json += R"(}],"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":)";
   appendNumber(json, uint64_t{buffer.positionBytes()});
-  json += R"(,"target":34962},{"buffer":0,"byteOffset":)";
+  json += R"(,"byteStride":12,"target":34962},{"buffer":0,"byteOffset":)";
   appendNumber(json, uint64_t{buffer.positionBytes()});
   json += R"(,"byteLength":)";
   appendNumber(json, uint64_t{buffer.indexBytes()});
   json += R"(,"target":34963})";
-  if (buffer.split != nullptr) {
+  if (buffer.vertexColours) {
     json += R"(,{"buffer":0,"byteOffset":)";
     appendNumber(json, uint64_t{buffer.positionBytes() + buffer.indexBytes()});
     json += R"(,"byteLength":)";
     appendNumber(json, uint64_t{buffer.colourBytes()});
-    json += R"(,"target":34962})";
+    json += R"(,"byteStride":12,"target":34962})";
   }
-  json += R"(],"accessors":[{"bufferView":0,"componentType":5126,"count":)";
-  appendNumber(json, uint64_t{buffer.vertexCount()});
-  Bounds bounds;
-  if (buffer.split == nullptr) {
-    bounds = boundsOf(buffer.mesh);
-  } else {
-    for (size_t i = 0; i < buffer.vertexCount(); ++i) bounds.include(buffer.vertex(i));
+  json += R"(],"accessors":[)";
+  const std::vector<size_t>& first = buffer.vertices.first;
+  const size_t meshes = first.size() - 1;
+  for (size_t m = 0; m < meshes; ++m) {
+    json += m > 0 ? R"(,{"bufferView":0,"byteOffset":)" : R"({"bufferView":0,"byteOffset":)";
+    appendNumber(json, uint64_t{first[m] * sizeof(Position)});
+    json += R"(,"componentType":5126,"count":)";
+    appendNumber(json, uint64_t{first[m + 1] - first[m]});
+    Bounds bounds;
+    for (size_t i = first[m]; i < first[m + 1]; ++i) bounds.include(buffer.vertex(i));
+    const float low[3] = {bounds.low.x, bounds.low.z, -bounds.high.y};
+    const float high[3] = {bounds.high.x, bounds.high.z, -bounds.low.y};
+    appendVec3Bounds(json, low, high);
   }
-  const float low[3] = {bounds.low.x, bounds.low.z, -bounds.high.y};
-  const float high[3] = {bounds.high.x, bounds.high.z, -bounds.low.y};
-  appendVec3Bounds(json, low, high);
   for (const Draw& draw : draws) {
     json += R"(,{"bufferView":1,"byteOffset":)";
     appendNumber(json, uint64_t{draw.start * 3 * sizeof(uint32_t)});
@@ -262,10 +306,14 @@ void appendBuffers(std::string& json, const Buffer& buffer, const std::vector<Dr
     appendNumber(json, uint64_t{draw.count * 3});
     json += R"(,"type":"SCALAR"})";
   }
-  if (buffer.split != nullptr) {
-    json += R"(,{"bufferView":2,"componentType":5126,"count":)";
-    appendNumber(json, uint64_t{buffer.vertexCount()});
-    json += R"(,"type":"VEC3"})";
+  if (buffer.vertexColours) {
+    for (size_t m = 0; m < meshes; ++m) {
+      json += R"(,{"bufferView":2,"byteOffset":)";
+      appendNumber(json, uint64_t{first[m] * sizeof(Colour)});
+      json += R"(,"componentType":5126,"count":)";
+      appendNumber(json, uint64_t{first[m + 1] - first[m]});
+      json += R"(,"type":"VEC3"})";
+    }
   }
   json += "]";
 }
@@ -301,15 +349,24 @@ void writeBinary(std::string& json, const Buffer* buffer, ByteWriter& out) {
 
 }  // namespace
 
-void writeGltf(const Mesh& mesh, const Triangles& triangles, bool binary, ByteWriter& out) {
-  // Triangles grouped by colour: the faces without colour first, then colour 0, 1, ...
-  const TriangleGroups groups = groupByColour(mesh, triangles);
+void writeGltf(const Mesh& mesh, const Triangles& triangles, const Parts* parts, bool binary,
+               ByteWriter& out) {
+  // Triangles grouped by solid, and within a solid by colour: the faces without colour first,
+  // then colour 0, 1, ... (or with colours per vertex, all coloured faces).
   const bool vertexColours = mesh.colours.size() > mostMaterials;
-  const SplitVertices split =
-      vertexColours ? splitByColour(mesh, triangles, groups) : SplitVertices{};
-  const Buffer buffer{mesh, triangles, groups, vertexColours ? &split : nullptr};
-  const std::vector<Draw> draws = buffer.draws();
-  const bool anything = triangles.count() > 0;
+  const size_t kinds = colourKinds(mesh, vertexColours);
+  auto kindOf = [vertexColours](int32_t colour) {
+    return vertexColours ? size_t{colour != Mesh::noColour} : size_t(colour + 1);
+  };
+  const TriangleGroups groups = parts != nullptr
+                                    ? groupByPartAndColour(mesh, *parts, triangles, kinds, kindOf)
+                                    : groupTriangles(triangles, kinds, [&](size_t t) {
+                                        return kindOf(mesh.faceColour[triangles.face[t]]);
+                                      });
+  const std::vector<Draw> draws = drawsOf(groups, kinds, vertexColours);
+  const Vertices vertices = verticesOf(mesh, triangles, groups, draws, vertexColours);
+  const Buffer buffer{mesh, vertices, vertexColours};
+  const bool anything = !draws.empty();
   size_t uriAt = 0;
   std::string json = R"({"asset":{"version":"2.0","generator":"vandrel"},"scene":0,)";
   if (!anything) {
