@@ -15,7 +15,6 @@
 
 #include "Bounds.h"
 #include "Formats.h"
-#include "TriangleGroups.h"
 
 namespace {
 
@@ -59,7 +58,7 @@ Position yUp(const Position& p) { return {p.x, p.z, -p.y}; }
 // are one primitive, drawn in one call, instead of a primitive and a material per colour.
 constexpr size_t mostMaterials = 64;
 
-// A run of the triangles in TriangleGroups order, drawn as one primitive of a mesh.
+// A run of the triangles in drawing order, drawn as one primitive of a mesh.
 struct Draw {
   size_t start, count;  // in triangles
   int64_t material;     // or -1
@@ -67,25 +66,63 @@ struct Draw {
   size_t mesh;  // the mesh it is a primitive of: one per solid that has triangles
 };
 
-// The kinds of colour of the groups within a solid: the faces without colour, then each colour,
-// or with colours per vertex all coloured faces together.
-size_t colourKinds(const Mesh& mesh, bool vertexColours) {
-  return vertexColours ? 2 : mesh.colours.size() + 1;
+// Where a triangle is drawn: its solid (a part with its hollows, or one past them for faces in
+// no part; with no parts, 0 for all), and its kind of colour within the solid: 0 without
+// colour, then c + 1 for colour c, or with colours per vertex 1 for all coloured faces.
+struct Placing {
+  const Mesh& mesh;
+  const Triangles& triangles;
+  const Parts* parts;
+  bool vertexColours;
+
+  size_t solids() const { return parts != nullptr ? parts->parts.size() + 1 : 1; }
+  size_t kinds() const { return vertexColours ? 2 : mesh.colours.size() + 1; }
+  size_t solidOf(uint32_t t) const {
+    if (parts == nullptr) return 0;
+    const uint32_t p = parts->part[triangles.face[t]];
+    return p == Parts::noPart ? parts->parts.size() : size_t{parts->solidOf(p)};
+  }
+  size_t kindOf(uint32_t t) const {
+    const int32_t colour = mesh.faceColour[triangles.face[t]];
+    return vertexColours ? size_t{colour != Mesh::noColour} : size_t(colour + 1);
+  }
+};
+
+// The triangles `in`, stably sorted by key(t), which is below `count`.
+template <class Key>
+std::vector<uint32_t> sortedBy(const std::vector<uint32_t>& in, size_t count, Key key) {
+  std::vector<size_t> next(count + 1, 0);
+  for (uint32_t t : in) ++next[key(t) + 1];
+  for (size_t k = 0; k < count; ++k) next[k + 1] += next[k];
+  std::vector<uint32_t> out(in.size());
+  for (uint32_t t : in) out[next[key(t)]++] = t;
+  return out;
 }
 
-// The groups that hold triangles, solid after solid.
-std::vector<Draw> drawsOf(const TriangleGroups& groups, size_t kinds, bool vertexColours) {
+// The drawing order: solid after solid, and within a solid kind after kind, each in the model's
+// order (sorted by kind, then stably by solid, so that no table holds a count per solid and kind).
+std::vector<uint32_t> drawingOrder(const Placing& placing) {
+  std::vector<uint32_t> all(placing.triangles.count());
+  for (size_t t = 0; t < all.size(); ++t) all[t] = static_cast<uint32_t>(t);
+  const std::vector<uint32_t> byKind =
+      sortedBy(all, placing.kinds(), [&](uint32_t t) { return placing.kindOf(t); });
+  return sortedBy(byKind, placing.solids(), [&](uint32_t t) { return placing.solidOf(t); });
+}
+
+// The runs of triangles of one solid and kind, in drawing order.
+std::vector<Draw> drawsOf(const Placing& placing, const std::vector<uint32_t>& order) {
   std::vector<Draw> draws;
   size_t meshes = 0;
-  size_t solid = SIZE_MAX;  // that of the draw before
-  for (size_t g = 0; g < groups.count(); ++g) {
-    if (groups.size(g) == 0) continue;
-    if (g / kinds != solid) ++meshes;
-    solid = g / kinds;
-    const size_t kind = g % kinds;
-    const int64_t material = vertexColours ? (kind == 0 ? -1 : 0) : int64_t(kind) - 1;
-    draws.push_back(
-        {groups.start[g], groups.size(g), material, vertexColours && kind > 0, meshes - 1});
+  for (size_t i = 0; i < order.size(); ++i) {
+    const size_t solid = placing.solidOf(order[i]), kind = placing.kindOf(order[i]);
+    const bool newSolid = i == 0 || solid != placing.solidOf(order[i - 1]);
+    if (newSolid) ++meshes;
+    if (newSolid || kind != placing.kindOf(order[i - 1])) {
+      const bool perVertex = placing.vertexColours;
+      const int64_t material = perVertex ? (kind == 0 ? -1 : 0) : int64_t(kind) - 1;
+      draws.push_back({i, 0, material, perVertex && kind > 0, meshes - 1});
+    }
+    ++draws.back().count;
   }
   return draws;
 }
@@ -96,13 +133,14 @@ std::vector<Draw> drawsOf(const TriangleGroups& groups, size_t kinds, bool verte
 struct Vertices {
   std::vector<uint32_t> source;   // the model's vertex behind each written vertex
   std::vector<int32_t> colour;    // its colour, or noColour
-  std::vector<uint32_t> corners;  // the triangles' corners in TriangleGroups order, each an
+  std::vector<uint32_t> corners;  // the triangles' corners in drawing order, each an
                                   // index among its mesh's vertices
   std::vector<size_t> first;      // per mesh: its first vertex; then the count of all
 };
 
-Vertices verticesOf(const Mesh& mesh, const Triangles& triangles, const TriangleGroups& groups,
-                    const std::vector<Draw>& draws, bool vertexColours) {
+Vertices verticesOf(const Mesh& mesh, const Triangles& triangles,
+                    const std::vector<uint32_t>& order, const std::vector<Draw>& draws,
+                    bool vertexColours) {
   Vertices out;
   constexpr uint32_t none = UINT32_MAX;
   std::vector<uint32_t> at(mesh.positions.size(), none);    // each vertex's first copy
@@ -124,7 +162,7 @@ Vertices verticesOf(const Mesh& mesh, const Triangles& triangles, const Triangle
     if (added) other->second = add(v, colour);
     return other->second;
   };
-  out.corners.reserve(groups.order.size() * 3);
+  out.corners.reserve(order.size() * 3);
   for (const Draw& draw : draws) {
     if (draw.mesh != current) {
       current = draw.mesh;
@@ -133,7 +171,7 @@ Vertices verticesOf(const Mesh& mesh, const Triangles& triangles, const Triangle
     }
     const uint32_t base = uint32_t(out.first.back());
     for (size_t i = draw.start; i < draw.start + draw.count; ++i) {
-      const uint32_t t = groups.order[i];
+      const uint32_t t = order[i];
       const int32_t colour = mesh.faceColour[triangles.face[t]];
       for (size_t k = 0; k < 3; ++k)
         out.corners.push_back(copyOf(triangles.corners[3 * size_t{t} + k], colour) - base);
@@ -351,20 +389,11 @@ void writeBinary(std::string& json, const Buffer* buffer, ByteWriter& out) {
 
 void writeGltf(const Mesh& mesh, const Triangles& triangles, const Parts* parts, bool binary,
                ByteWriter& out) {
-  // Triangles grouped by solid, and within a solid by colour: the faces without colour first,
-  // then colour 0, 1, ... (or with colours per vertex, all coloured faces).
   const bool vertexColours = mesh.colours.size() > mostMaterials;
-  const size_t kinds = colourKinds(mesh, vertexColours);
-  auto kindOf = [vertexColours](int32_t colour) {
-    return vertexColours ? size_t{colour != Mesh::noColour} : size_t(colour + 1);
-  };
-  const TriangleGroups groups = parts != nullptr
-                                    ? groupByPartAndColour(mesh, *parts, triangles, kinds, kindOf)
-                                    : groupTriangles(triangles, kinds, [&](size_t t) {
-                                        return kindOf(mesh.faceColour[triangles.face[t]]);
-                                      });
-  const std::vector<Draw> draws = drawsOf(groups, kinds, vertexColours);
-  const Vertices vertices = verticesOf(mesh, triangles, groups, draws, vertexColours);
+  const Placing placing{mesh, triangles, parts, vertexColours};
+  const std::vector<uint32_t> order = drawingOrder(placing);
+  const std::vector<Draw> draws = drawsOf(placing, order);
+  const Vertices vertices = verticesOf(mesh, triangles, order, draws, vertexColours);
   const Buffer buffer{mesh, vertices, vertexColours};
   const bool anything = !draws.empty();
   size_t uriAt = 0;

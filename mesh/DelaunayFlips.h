@@ -5,11 +5,11 @@
 
 // Improves the triangulation of one polygon in its plane: while two triangles that share a
 // diagonal make a convex quadrilateral whose other diagonal is the better one (the fourth corner
-// lies clearly inside the circle through the other three), the diagonal is flipped. The result
-// is the polygon's constrained Delaunay triangulation, which has no sliver where the polygon
-// leaves room for better triangles: ear clipping alone cuts off three almost collinear
-// vertices in a row as a triangle of almost no area, whose normal no reader can work out again
-// from its corners in single precision.
+// lies clearly inside the circle through the other three), the diagonal is flipped. Up to
+// points within a hair of such a circle, the result is the polygon's constrained Delaunay
+// triangulation, which has no sliver where the polygon leaves room for better triangles: ear
+// clipping alone cuts off three almost collinear vertices in a row as a triangle of almost no
+// area, whose normal a reader working in single precision gets wrong from its corners.
 //
 // The triangles are indices into `points`, counter-clockwise; `isSide(a, b)` says which pairs
 // of points are sides of the polygon, never flipped. Triangles that do not turn
