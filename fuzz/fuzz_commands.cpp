@@ -1,9 +1,9 @@
 // Fuzzes the model commands: transform, extrude, rot, clip and clip --cap each run on the fuzzed
-// model file, as the program runs them, in a private temporary folder, and export to 3MF and
-// OBJ, which weld the mesh, find its parts and their hollows and turn them outward; then the
-// union and the difference of the extruded model and a copy of it moved aside, which take closed
-// parts, refuse the rest and refuse surfaces that cross themselves. Failures are fine; crashes,
-// sanitizer reports and leaks are not.
+// model file, as the program runs them, in a private temporary folder; export of it to 3MF and
+// OBJ and of its extrusion to glTF, which weld the mesh, find its parts and their hollows, turn
+// them outward and triangulate them; then the union and the difference of the extrusion and a
+// copy of it moved aside, which take closed parts, refuse the rest and refuse surfaces that cross
+// themselves. Failures are fine; crashes, sanitizer reports and leaks are not.
 
 #include <QByteArray>
 #include <QFile>
@@ -42,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray file = fuzzPath("out.3mf").toLocal8Bit();
   run({"vandrel", "export", model, file});
   run({"vandrel", "export", model, fuzzPath("out.obj").toLocal8Bit(), "--weld", "0.5"});
+  run({"vandrel", "export", prism, fuzzPath("out.glb").toLocal8Bit()});
   const QByteArray moved = fuzzPath("moved").toLocal8Bit();
   const QByteArray result = fuzzPath("result").toLocal8Bit();
   run({"vandrel", "create", moved, prism, "XT", "0.3", "YT", "0.2", "ZT", "0.1"});
