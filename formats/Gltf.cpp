@@ -78,9 +78,7 @@ struct Placing {
   size_t solids() const { return parts != nullptr ? parts->parts.size() + 1 : 1; }
   size_t kinds() const { return vertexColours ? 2 : mesh.colours.size() + 1; }
   size_t solidOf(uint32_t t) const {
-    if (parts == nullptr) return 0;
-    const uint32_t p = parts->part[triangles.face[t]];
-    return p == Parts::noPart ? parts->parts.size() : size_t{parts->solidOf(p)};
+    return parts != nullptr ? parts->solidOfFace(triangles.face[t]) : 0;
   }
   size_t kindOf(uint32_t t) const {
     const int32_t colour = mesh.faceColour[triangles.face[t]];

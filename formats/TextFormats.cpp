@@ -24,18 +24,13 @@ void colourValues(ByteWriter& out, const Colour& c) {
 
 // The faces solid by solid, each in the order of the model: a solid's faces are those of a part
 // and of its hollows; the faces in no part (points, lines, faces without area) come last.
-std::vector<uint32_t> facesBySolid(const Mesh& mesh, const Parts& parts, size_t* inSolids) {
+std::vector<uint32_t> facesBySolid(const Mesh& mesh, const Parts& parts) {
   const size_t count = parts.parts.size();
   std::vector<size_t> start(count + 2, 0);
-  auto groupOf = [&](size_t f) {
-    const uint32_t p = parts.part[f];
-    return p == Parts::noPart ? count : size_t{parts.solidOf(p)};
-  };
-  for (size_t f = 0; f < mesh.faceCount(); ++f) ++start[groupOf(f) + 1];
+  for (size_t f = 0; f < mesh.faceCount(); ++f) ++start[parts.solidOfFace(f) + 1];
   for (size_t g = 0; g <= count; ++g) start[g + 1] += start[g];
-  *inSolids = start[count];
   std::vector<uint32_t> order(mesh.faceCount());
-  for (size_t f = 0; f < mesh.faceCount(); ++f) order[start[groupOf(f)]++] = uint32_t(f);
+  for (size_t f = 0; f < mesh.faceCount(); ++f) order[start[parts.solidOfFace(f)]++] = uint32_t(f);
   return order;
 }
 
@@ -47,18 +42,16 @@ void writeObj(const Mesh& mesh, const Parts& parts, const std::string& materialF
   const bool coloured = !mesh.colours.empty();
   if (coloured) out.text("mtllib " + materialFile + "\n");
   for (const Position& p : mesh.positions) vertexLine(out, "v ", p);
-  size_t inSolids = 0;
-  const std::vector<uint32_t> order = facesBySolid(mesh, parts, &inSolids);
+  const std::vector<uint32_t> order = facesBySolid(mesh, parts);
   int32_t material = coloured ? -2 : Mesh::noColour;  // -2: none chosen yet
   const size_t rest = parts.parts.size();             // the group of the faces in no part
   size_t solid = rest + 1;                            // none yet
   uint64_t solids = 0;
-  for (size_t i = 0; i < order.size(); ++i) {
-    const uint32_t f = order[i];
+  for (const uint32_t f : order) {
     const uint32_t size = mesh.faceSize(f);
     if (size == 0) continue;
     // An object per solid, and one for the rest; each names its material anew.
-    const size_t group = i < inSolids ? size_t{parts.solidOf(parts.part[f])} : rest;
+    const size_t group = parts.solidOfFace(f);
     if (group != solid) {
       if (group == rest) {
         out.text("o rest\n");

@@ -38,6 +38,11 @@ struct Parts {
 
   // The part whose solid part p belongs to: its shell for a hollow, else p itself.
   uint32_t solidOf(uint32_t p) const { return parts[p].shell == noPart ? p : parts[p].shell; }
+  // The solid face f belongs to, or parts.size() for a face in no part: a group for the formats
+  // that write an object per solid.
+  size_t solidOfFace(size_t f) const {
+    return part[f] == noPart ? parts.size() : size_t{solidOf(part[f])};
+  }
 };
 
 Parts findParts(const Mesh& mesh);

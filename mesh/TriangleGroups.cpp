@@ -25,8 +25,6 @@ TriangleGroups groupByColour(const Mesh& mesh, const Triangles& triangles) {
 
 TriangleGroups groupByPart(const Parts& parts, const Triangles& triangles) {
   const size_t count = parts.parts.size();
-  return groupTriangles(triangles, count + 1, [&](size_t t) {
-    const uint32_t p = parts.part[triangles.face[t]];
-    return p == Parts::noPart ? count : size_t{parts.solidOf(p)};
-  });
+  return groupTriangles(triangles, count + 1,
+                        [&](size_t t) { return parts.solidOfFace(triangles.face[t]); });
 }
