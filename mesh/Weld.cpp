@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "Bounds.h"
 #include "Normals.h"
+#include "Parallel.h"
 
 namespace {
 
@@ -138,8 +140,8 @@ class Grid {
 };
 
 // Each position's new index: the kept position it joins.
-std::vector<uint32_t> joined(const Mesh& mesh, double distance, const Bounds& bounds,
-                             std::vector<Position>* kept) {
+std::vector<uint32_t> joinedInOrder(const Mesh& mesh, double distance, const Bounds& bounds,
+                                    std::vector<Position>* kept) {
   Grid grid(bounds, distance, mesh.positions.size());
   std::vector<uint32_t> to(mesh.positions.size());
   constexpr size_t ahead = 8;
@@ -155,6 +157,107 @@ std::vector<uint32_t> joined(const Mesh& mesh, double distance, const Bounds& bo
     to[i] = k;
   }
   return to;
+}
+
+// The same weld of the positions that `order` lists (in their order), alone: each one's
+// representative, the index of the position it joins, or its own where it is kept.
+void representatives(const std::vector<Position>& positions, const std::vector<uint32_t>& order,
+                     double distance, const Bounds& bounds, std::vector<uint32_t>* rep) {
+  Grid grid(bounds, distance, order.size());
+  std::vector<Position> kept;
+  std::vector<uint32_t> keptAt;  // the index of each kept position
+  constexpr size_t ahead = 8;
+  for (size_t n = 0; n < order.size(); ++n) {
+    if (n + ahead < order.size()) grid.prefetch(positions[order[n + ahead]]);
+    const uint32_t i = order[n];
+    const uint32_t k = grid.near(kept, positions[i]);
+    if (k == Grid::empty) {
+      grid.add(static_cast<uint32_t>(kept.size()), positions[i]);
+      kept.push_back(positions[i]);
+      keptAt.push_back(i);
+      (*rep)[i] = i;
+    } else {
+      (*rep)[i] = keptAt[k];
+    }
+  }
+}
+
+// Whether a position of `low` lies closer than the distance to one of `high`.
+bool anyNear(const std::vector<Position>& positions, const std::vector<uint32_t>& low,
+             const std::vector<uint32_t>& high, double distance, const Bounds& bounds) {
+  Grid grid(bounds, distance, high.size());
+  std::vector<Position> added;
+  for (uint32_t i : high) {
+    grid.add(static_cast<uint32_t>(added.size()), positions[i]);
+    added.push_back(positions[i]);
+  }
+  for (uint32_t i : low) {
+    if (grid.near(added, positions[i]) != Grid::empty) return true;
+  }
+  return false;
+}
+
+// From this many positions the weld is split at a plane x = split into the positions below it
+// and those above, welded at once on two threads.
+constexpr size_t inHalvesFrom = size_t{1} << 20;
+
+// The weld in two halves, where no position of one half lies closer than the distance to one of
+// the other: then no position's welding depends on the other half's (a position joins only one
+// closer than the distance, and is kept only where none such is kept), and each half welded
+// alone, in the order of the positions, is the whole weld. None where positions are that close
+// across the plane.
+std::optional<std::vector<uint32_t>> joinedInHalves(const Mesh& mesh, double distance,
+                                                    const Bounds& bounds,
+                                                    std::vector<Position>* kept) {
+  const std::vector<Position>& positions = mesh.positions;
+  // The plane through the middle of a sample of the positions.
+  std::vector<float> sample;
+  const size_t step = positions.size() / 4096 + 1;
+  for (size_t i = 0; i < positions.size(); i += step) sample.push_back(positions[i].x);
+  std::nth_element(sample.begin(), sample.begin() + long(sample.size() / 2), sample.end());
+  const double split = sample[sample.size() / 2];
+  std::vector<uint32_t> below, above, belowNear, aboveNear;
+  below.reserve(positions.size() / 2 + positions.size() / 8);
+  above.reserve(positions.size() / 2 + positions.size() / 8);
+  for (size_t i = 0; i < positions.size(); ++i) {
+    const double x = positions[i].x;
+    const uint32_t index = static_cast<uint32_t>(i);
+    if (x < split) {
+      below.push_back(index);
+      if (split - x < distance) belowNear.push_back(index);
+    } else {
+      above.push_back(index);
+      if (x - split < distance) aboveNear.push_back(index);
+    }
+  }
+  // A plane that many positions crowd is not worth the look for pairs across it.
+  const bool crowded = (belowNear.size() + aboveNear.size()) * 16 > positions.size();
+  if (below.empty() || above.empty() || crowded ||
+      anyNear(positions, belowNear, aboveNear, distance, bounds)) {
+    return std::nullopt;
+  }
+  std::vector<uint32_t> rep(positions.size());
+  inParallel([&]() { representatives(positions, below, distance, bounds, &rep); },
+             [&]() { representatives(positions, above, distance, bounds, &rep); });
+  // The kept positions numbered in their order; each other joins the one it names, before it.
+  std::vector<uint32_t> to(positions.size());
+  for (size_t i = 0; i < positions.size(); ++i) {
+    if (rep[i] == i) {
+      to[i] = static_cast<uint32_t>(kept->size());
+      kept->push_back(positions[i]);
+    } else {
+      to[i] = to[rep[i]];
+    }
+  }
+  return to;
+}
+
+std::vector<uint32_t> joined(const Mesh& mesh, double distance, const Bounds& bounds,
+                             std::vector<Position>* kept) {
+  if (mesh.positions.size() >= inHalvesFrom) {
+    if (auto to = joinedInHalves(mesh, distance, bounds, kept)) return *std::move(to);
+  }
+  return joinedInOrder(mesh, distance, bounds, kept);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -334,6 +335,40 @@ TEST(Weld, APositionNearTwoKeptOnesJoinsTheFirst) {
     m.positions = {{at, 0, 0}, {at + 1.2f, 0, 0}, {at + 0.6f, 0, 0}, {at + 50, 50, 50}};
     const std::vector<uint32_t> to = weldedVertices(m, 1);
     EXPECT_EQ(to, (std::vector<uint32_t>{0, 1, 0, 2})) << at;
+  }
+}
+
+// A million and more positions, welded in two halves of space at once where none lies close to
+// one across the plane between them: in clusters of copies within a quarter of the distance, the
+// clusters three times the distance apart and their copies shuffled through the list, so that
+// each copy joins its cluster's first and the kept ones are numbered in the order of the list.
+// The copies of a cluster share their x, so that no plane x = c parts them; or not, so that the
+// plane through the middle parts some and the weld takes them in one pass.
+TEST(Weld, ManyPositionsWeldAsOnePassWouldHalvesOrNot) {
+  std::mt19937 random(5);
+  for (const bool sameX : {true, false}) {
+    const size_t clusters = 400000, copies = 3;
+    std::vector<std::pair<uint32_t, Position>> list;  // cluster, position
+    std::uniform_real_distribution<float> jitter(-0.2f, 0.2f);
+    for (uint32_t c = 0; c < clusters; ++c) {
+      const float x = float(c % 1000) * 3, y = float(c / 1000) * 3;
+      for (size_t k = 0; k < copies; ++k) {
+        list.push_back({c, {sameX ? x : x + jitter(random), y + jitter(random), jitter(random)}});
+      }
+    }
+    std::shuffle(list.begin(), list.end(), random);
+    Mesh m;
+    std::vector<uint32_t> want(list.size());
+    std::vector<uint32_t> number(clusters, UINT32_MAX);
+    uint32_t kept = 0;
+    for (size_t i = 0; i < list.size(); ++i) {
+      m.positions.push_back(list[i].second);
+      uint32_t& n = number[list[i].first];
+      if (n == UINT32_MAX) n = kept++;
+      want[i] = n;
+    }
+    ASSERT_GT(m.positions.size(), size_t{1} << 20);
+    EXPECT_EQ(weldedVertices(m, 1), want) << (sameX ? "copies at one x" : "copies apart in x");
   }
 }
 
