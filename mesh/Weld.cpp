@@ -182,19 +182,27 @@ void representatives(const std::vector<Position>& positions, const std::vector<u
   }
 }
 
-// Whether a position of `low` lies closer than the distance to one of `high`.
-bool anyNear(const std::vector<Position>& positions, const std::vector<uint32_t>& low,
-             const std::vector<uint32_t>& high, double distance, const Bounds& bounds) {
-  Grid grid(bounds, distance, high.size());
+// Whether a position of `from` finds one of `to` closer than the distance.
+bool findsNear(const std::vector<Position>& positions, const std::vector<uint32_t>& from,
+               const std::vector<uint32_t>& to, double distance, const Bounds& bounds) {
+  Grid grid(bounds, distance, to.size());
   std::vector<Position> added;
-  for (uint32_t i : high) {
+  for (uint32_t i : to) {
     grid.add(static_cast<uint32_t>(added.size()), positions[i]);
     added.push_back(positions[i]);
   }
-  for (uint32_t i : low) {
+  for (uint32_t i : from) {
     if (grid.near(added, positions[i]) != Grid::empty) return true;
   }
   return false;
+}
+
+// Whether a position of `low` and one of `high` lie closer than the distance, looked for both
+// ways, as the weld would look from whichever of the two comes later.
+bool anyNear(const std::vector<Position>& positions, const std::vector<uint32_t>& low,
+             const std::vector<uint32_t>& high, double distance, const Bounds& bounds) {
+  return findsNear(positions, low, high, distance, bounds) ||
+         findsNear(positions, high, low, distance, bounds);
 }
 
 // From this many positions the weld is split at a plane x = split into the positions below it
