@@ -139,23 +139,34 @@ class Grid {
   size_t used_ = 0;
 };
 
-// Each position's new index: the kept position it joins.
-std::vector<uint32_t> joinedInOrder(const Mesh& mesh, double distance, const Bounds& bounds,
-                                    std::vector<Position>* kept) {
-  Grid grid(bounds, distance, mesh.positions.size());
-  std::vector<uint32_t> to(mesh.positions.size());
+// The weld of `count` positions, the n-th of them positions[at(n)], in that order: each is kept
+// (appended to `kept`) or joins the first kept one closer than the distance; joins(n, k) is told
+// the kept position k, counted in `kept`, that the n-th is or joins.
+template <class At, class Joins>
+void weldInOrder(const std::vector<Position>& positions, size_t count, At at, double distance,
+                 const Bounds& bounds, std::vector<Position>* kept, Joins joins) {
+  Grid grid(bounds, distance, count);
   constexpr size_t ahead = 8;
-  for (size_t i = 0; i < mesh.positions.size(); ++i) {
-    if (i + ahead < mesh.positions.size()) grid.prefetch(mesh.positions[i + ahead]);
-    const Position& p = mesh.positions[i];
+  for (size_t n = 0; n < count; ++n) {
+    if (n + ahead < count) grid.prefetch(positions[at(n + ahead)]);
+    const Position& p = positions[at(n)];
     uint32_t k = grid.near(*kept, p);
     if (k == Grid::empty) {
       k = static_cast<uint32_t>(kept->size());
       kept->push_back(p);
       grid.add(k, p);
     }
-    to[i] = k;
+    joins(n, k);
   }
+}
+
+// Each position's new index: the kept position it joins.
+std::vector<uint32_t> joinedInOrder(const Mesh& mesh, double distance, const Bounds& bounds,
+                                    std::vector<Position>* kept) {
+  std::vector<uint32_t> to(mesh.positions.size());
+  weldInOrder(
+      mesh.positions, mesh.positions.size(), [](size_t n) { return n; }, distance, bounds, kept,
+      [&to](size_t n, uint32_t k) { to[n] = k; });
   return to;
 }
 
@@ -163,23 +174,14 @@ std::vector<uint32_t> joinedInOrder(const Mesh& mesh, double distance, const Bou
 // representative, the index of the position it joins, or its own where it is kept.
 void representatives(const std::vector<Position>& positions, const std::vector<uint32_t>& order,
                      double distance, const Bounds& bounds, std::vector<uint32_t>* rep) {
-  Grid grid(bounds, distance, order.size());
   std::vector<Position> kept;
   std::vector<uint32_t> keptAt;  // the index of each kept position
-  constexpr size_t ahead = 8;
-  for (size_t n = 0; n < order.size(); ++n) {
-    if (n + ahead < order.size()) grid.prefetch(positions[order[n + ahead]]);
-    const uint32_t i = order[n];
-    const uint32_t k = grid.near(kept, positions[i]);
-    if (k == Grid::empty) {
-      grid.add(static_cast<uint32_t>(kept.size()), positions[i]);
-      kept.push_back(positions[i]);
-      keptAt.push_back(i);
-      (*rep)[i] = i;
-    } else {
-      (*rep)[i] = keptAt[k];
-    }
-  }
+  weldInOrder(
+      positions, order.size(), [&order](size_t n) { return order[n]; }, distance, bounds, &kept,
+      [&](size_t n, uint32_t k) {
+        if (k == keptAt.size()) keptAt.push_back(order[n]);
+        (*rep)[order[n]] = keptAt[k];
+      });
 }
 
 // Whether a position of `from` finds one of `to` closer than the distance.
