@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "Bounds.h"
+#include "Triangulate.h"
 #include "Vec3.h"
 #include "Winding.h"
 
@@ -52,9 +53,9 @@ class Nesting {
   }
 
   // Whether `inner` lies in `outer`, their boxes already known to: each of its vertices, the
-  // middle of each of its edges and of each of its faces (so that a part that reaches across a
-  // gap of the other, or over a hole through it, is not in it), of at most 4096 faces spread over
-  // the part.
+  // middle of each of its edges and a point within each of its faces (so that a part that reaches
+  // across a gap of the other, or over a hole through it, is not in it), of at most 4096 faces
+  // spread over the part.
   bool liesIn(uint32_t inner, uint32_t outer, const std::vector<Bounds>& box) {
     if (!winding_[outer]) {
       winding_[outer] = std::make_unique<Winding>(
@@ -69,14 +70,12 @@ class Nesting {
       const uint32_t f = faces_.begin(inner)[k];
       const uint32_t* v = mesh_.face(f);
       const uint32_t n = mesh_.faceSize(f);
-      Vec3 middle;
       for (uint32_t i = 0; i < n; ++i) {
         const Vec3 a = toVec3(mesh_.positions[v[i]]);
         if (!in(0.5 * (a + toVec3(mesh_.positions[v[i + 1 == n ? 0 : i + 1]])))) return false;
-        middle += a;
         points_.push_back(v[i]);
       }
-      if (!in((1.0 / n) * middle)) return false;
+      if (const std::optional<Vec3> middle = middleOf(f); middle && !in(*middle)) return false;
     }
     std::sort(points_.begin(), points_.end());
     points_.erase(std::unique(points_.begin(), points_.end()), points_.end());
@@ -87,11 +86,33 @@ class Nesting {
   }
 
  private:
+  // A point within face f: the middle of its largest triangle. The mean of a concave face's
+  // vertices may lie off it, in a gap of the other part. None for a face without area.
+  std::optional<Vec3> middleOf(uint32_t f) {
+    triangles_.clear();
+    triangulator_.triangulate(mesh_.positions, mesh_.face(f), mesh_.faceSize(f), &triangles_);
+    std::optional<Vec3> middle;
+    double largest = 0;
+    for (size_t t = 0; t + 2 < triangles_.size(); t += 3) {
+      const Vec3 a = toVec3(mesh_.positions[triangles_[t]]);
+      const Vec3 b = toVec3(mesh_.positions[triangles_[t + 1]]);
+      const Vec3 c = toVec3(mesh_.positions[triangles_[t + 2]]);
+      const double area = length(cross(b - a, c - a));
+      if (area > largest) {
+        largest = area;
+        middle = (1.0 / 3) * (a + b + c);
+      }
+    }
+    return middle;
+  }
+
   const Mesh& mesh_;
   const Parts& parts_;
   PartFaces faces_;
   std::vector<std::unique_ptr<Winding>> winding_;  // per part, once it may hold another
   std::vector<uint32_t> points_;
+  Triangulator triangulator_;
+  std::vector<uint32_t> triangles_;
 };
 
 }  // namespace

@@ -232,6 +232,19 @@ TEST(Parts, APartThatReachesAcrossAGapIsNoHollow) {
   EXPECT_EQ(findParts(arm).parts[1].shell, 0u);
 }
 
+TEST(Parts, AConcaveHollowIsSeenWhereItsVerticesMeanLiesOutsideTheShell) {
+  // A U-shaped hollow in the wall of a U: the mean of its top's corners lies in the U's gap.
+  Mesh m = prism({{0, 0}, {10, 0}, {10, 10}, {7, 10}, {7, 3}, {3, 3}, {3, 10}, {0, 10}});
+  for (Position& q : m.positions) q.z *= 5;
+  Mesh hollow = prism({{1, 1}, {9, 1}, {9, 9}, {8, 9}, {8, 2}, {2, 2}, {2, 9}, {1, 9}});
+  for (Position& q : hollow.positions) q.z = q.z == 0 ? 1 : 4;
+  append(m, hollow);
+  const Parts p = findParts(m);
+  ASSERT_EQ(p.parts.size(), 2u);
+  EXPECT_EQ(p.parts[1].shell, 0u);
+  EXPECT_DOUBLE_EQ(p.volume, 72 * 5 - 22 * 3);
+}
+
 TEST(Parts, APartOverAHoleThroughTheOtherIsNoHollow) {
   // A square frame of 4 round a hole of 2, and a slab in it whose corners and edges all lie in
   // the frame's sides but whose top and bottom span the hole.
