@@ -17,18 +17,33 @@ namespace {
 class Grid {
  public:
   Grid(const Bounds& bounds, double distance, size_t expected)
-      : low_{bounds.low.x, bounds.low.y, bounds.low.z}, distance_(distance) {
+      : low_{bounds.low.x, bounds.low.y, bounds.low.z},
+        distance_(distance),
+        side_(std::max({double{bounds.high.x} - bounds.low.x, double{bounds.high.y} - bounds.low.y,
+                        double{bounds.high.z} - bounds.low.z})) {
     // Cells four times the distance, so that a position is near one side of its cell at most
     // along each axis, and near none along an axis half the time (about three cells to look at
     // rather than eight), while positions kept, each at least the distance from the others, are
     // few in a cell; at most 2^20 cells to a side, so that their numbers stay small.
-    const double side =
-        std::max({double{bounds.high.x} - bounds.low.x, double{bounds.high.y} - bounds.low.y,
-                  double{bounds.high.z} - bounds.low.z});
-    cell_ = std::max(4 * distance, side / double(1 << 20));
+    cell_ = std::max(4 * distance, side_ / double(1 << 20));
     size_t size = 1024;
     while (size < 2 * expected) size *= 2;
     slots_.assign(size, Slot{});
+  }
+
+  // Whether the kept positions crowd the cells: many looked at for each position.
+  bool crowded(size_t looks) const { return looked_ > 16 * looks; }
+
+  // Cells twice the distance, for positions that crowd larger ones: eight cells to look at for
+  // each position, but an eighth as many kept positions in each. `kept` are added anew.
+  void refine(const std::vector<Position>& kept) {
+    const double cell = std::max(2 * distance_, side_ / double(1 << 20));
+    if (!(cell < cell_)) return;
+    cell_ = cell;
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    next_.clear();
+    used_ = 0;
+    for (size_t k = 0; k < kept.size(); ++k) add(static_cast<uint32_t>(k), kept[k]);
   }
 
   // The cells to look in for p: its own, then those whose side p lies closer to than the
@@ -69,7 +84,7 @@ class Grid {
     const double limit = distance_ * distance_;
     uint32_t first = empty;
     for (int i = 0; i < count; ++i) {
-      for (uint32_t k = head(keys[i]); k != empty; k = next_[k]) {
+      for (uint32_t k = head(keys[i]); k != empty; k = next_[k], ++looked_) {
         const double ex = double{kept[k].x} - p.x, ey = double{kept[k].y} - p.y,
                      ez = double{kept[k].z} - p.z;
         if (k < first && ex * ex + ey * ey + ez * ez < limit) first = k;
@@ -133,7 +148,9 @@ class Grid {
 
   double low_[3];
   double distance_;
+  double side_;  // of the bounds' cube
   double cell_ = 1;
+  mutable size_t looked_ = 0;  // kept positions looked at by near()
   std::vector<Slot> slots_;
   std::vector<uint32_t> next_;  // per kept position: the one added to its cell before it
   size_t used_ = 0;
@@ -147,7 +164,9 @@ void weldInOrder(const std::vector<Position>& positions, size_t count, At at, do
                  const Bounds& bounds, std::vector<Position>* kept, Joins joins) {
   Grid grid(bounds, distance, count);
   constexpr size_t ahead = 8;
+  constexpr size_t probe = size_t{1} << 16;  // positions welded before the grid is looked at
   for (size_t n = 0; n < count; ++n) {
+    if (n == probe && grid.crowded(probe)) grid.refine(*kept);
     if (n + ahead < count) grid.prefetch(positions[at(n + ahead)]);
     const Position& p = positions[at(n)];
     uint32_t k = grid.near(*kept, p);

@@ -351,6 +351,31 @@ TEST(Weld, APositionNearTwoKeptOnesJoinsTheFirst) {
   }
 }
 
+// Positions that crowd the weld's cells, as a model with many corners on the axes does: a
+// hundred thousand in a cube of ten times the distance, against the weld worked out by looking at
+// every kept position in turn.
+TEST(Weld, CrowdedPositionsWeldAsTheFirstKeptOneCloserThanTheDistance) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> within(0, 10);
+  Mesh m;
+  for (int i = 0; i < 100000; ++i) m.positions.push_back({within(random), within(random), 0.5f});
+  std::vector<uint32_t> want;
+  std::vector<Position> kept;
+  for (const Position& p : m.positions) {
+    uint32_t k = 0;
+    for (; k < kept.size(); ++k) {
+      const double x = double{kept[k].x} - p.x, y = double{kept[k].y} - p.y;
+      if (x * x + y * y < 1) break;
+    }
+    if (k == kept.size()) kept.push_back(p);
+    want.push_back(k);
+  }
+  m.positions.push_back({0, 0, 0});  // the corner of the cube, so that the bounds are as said
+  m.positions.push_back({10, 10, 10});
+  const std::vector<uint32_t> to = weldedVertices(m, 1);
+  EXPECT_EQ(std::vector<uint32_t>(to.begin(), to.end() - 2), want);
+}
+
 // A million and more positions, welded in two halves of space at once where none lies close to
 // one across the plane between them: in clusters of copies within a quarter of the distance, the
 // clusters three times the distance apart and their copies shuffled through the list, so that
