@@ -133,17 +133,29 @@ std::vector<uint32_t> hollowsOf(const Mesh& mesh, const Parts& parts,
     return box[a].low.x != box[b].low.x ? box[a].low.x < box[b].low.x : a < b;
   });
   // Swept along x: the parts begun before this one and not yet ended are those whose boxes may
-  // hold it.
-  std::vector<uint32_t> open, depth(count, 0), innermost(count, Parts::noPart);
+  // hold it. Surfaces that do not cross are nested: the parts that hold one are the one of least
+  // volume among them and the parts that hold that one. So the parts whose boxes may hold it are
+  // tried from the least volume up, and the first that holds it is its innermost, one deeper
+  // than that one (a look at each part of a chain of thousands nested in one another, rather
+  // than at each part outside it).
+  std::vector<uint32_t> open, depth(count, 0), innermost(count, Parts::noPart), around;
   for (uint32_t p : solids) {
     open.erase(std::remove_if(open.begin(), open.end(),
                               [&](uint32_t q) { return box[q].high.x <= box[p].low.x; }),
                open.end());
+    around.clear();
     for (uint32_t q : open) {
-      if (!strictlyInside(box[p], box[q]) || !nesting.liesIn(p, q, box)) continue;
-      ++depth[p];
-      const uint32_t in = innermost[p];
-      if (in == Parts::noPart || parts.parts[q].volume < parts.parts[in].volume) innermost[p] = q;
+      if (strictlyInside(box[p], box[q])) around.push_back(q);
+    }
+    std::sort(around.begin(), around.end(), [&parts](uint32_t a, uint32_t b) {
+      const double va = parts.parts[a].volume, vb = parts.parts[b].volume;
+      return va != vb ? va < vb : a < b;
+    });
+    for (uint32_t q : around) {
+      if (!nesting.liesIn(p, q, box)) continue;
+      innermost[p] = q;
+      depth[p] = depth[q] + 1;
+      break;
     }
     open.push_back(p);
   }

@@ -232,6 +232,25 @@ TEST(Parts, APartThatReachesAcrossAGapIsNoHollow) {
   EXPECT_EQ(findParts(arm).parts[1].shell, 0u);
 }
 
+TEST(Parts, BoxesNestedInOneAnotherAreSolidsAndHollowsInTurn) {
+  // Forty cubes about one centre, written from the smallest out: each inside all that come after
+  // it, a hollow where that makes an odd number, in the one just larger.
+  const int count = 40;
+  Mesh m;
+  double volume = 0;
+  for (int k = 0; k < count; ++k) {
+    const auto size = float(2 * k + 2);
+    append(m, box(float(count) - size / 2, size));
+    volume += ((count - 1 - k) % 2 == 1 ? -1 : 1) * double{size} * size * size;
+  }
+  const Parts p = findParts(m);
+  ASSERT_EQ(p.parts.size(), size_t(count));
+  for (uint32_t k = 0; k < count; ++k) {
+    EXPECT_EQ(p.parts[k].shell, (count - 1 - k) % 2 == 1 ? k + 1 : Parts::noPart) << k;
+  }
+  EXPECT_DOUBLE_EQ(p.volume, volume);
+}
+
 TEST(Parts, AConcaveHollowIsSeenWhereItsVerticesMeanLiesOutsideTheShell) {
   // A U-shaped hollow in the wall of a U: the mean of its top's corners lies in the U's gap.
   Mesh m = prism({{0, 0}, {10, 0}, {10, 10}, {7, 10}, {7, 3}, {3, 3}, {3, 10}, {0, 10}});
