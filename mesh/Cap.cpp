@@ -4,44 +4,59 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
-#include <unordered_map>
+#include <numeric>
+#include <utility>
 
 #include "Bridge.h"
 
 namespace {
 
-struct PairHash {
-  size_t operator()(const std::pair<uint64_t, uint64_t>& p) const {
-    return std::hash<uint64_t>()(p.first * 0x9E3779B97F4A7C15ULL ^ p.second);
-  }
-};
-
 // Removes the edges with no length and every pair of edges that run between the same ends in
-// opposite directions, one of them a cut edge. Returns how many pairs went.
+// opposite directions, one of them a cut edge: each edge, in their order, cancels the latest
+// edge before it still there that runs the other way and may cancel it. Returns how many pairs
+// went. The edges are grouped by their ends with a sort, a face's few as a cap's millions.
 size_t cancel(std::vector<CutEdge>& edges) {
-  std::unordered_map<std::pair<uint64_t, uint64_t>, std::vector<size_t>, PairHash> open;
   std::vector<bool> gone(edges.size(), false);
-  size_t pairs = 0;
+  std::vector<uint32_t> order;  // the edges with length, by their ends, each pair's in order
+  order.reserve(edges.size());
   for (size_t i = 0; i < edges.size(); ++i) {
     if (edges[i].from == edges[i].to) {
       gone[i] = true;
-      continue;
+    } else {
+      order.push_back(static_cast<uint32_t>(i));
     }
-    auto back = open.find({edges[i].to, edges[i].from});
-    if (back != open.end()) {
-      std::vector<size_t>& waiting = back->second;
-      // The latest edge that may cancel this one.
-      auto match = std::find_if(waiting.rbegin(), waiting.rend(),
-                                [&](size_t j) { return edges[i].cut || edges[j].cut; });
-      if (match != waiting.rend()) {
+  }
+  const auto ends = [&edges](uint32_t i) {
+    const CutEdge& e = edges[i];
+    return std::make_pair(std::min(e.from, e.to), std::max(e.from, e.to));
+  };
+  std::sort(order.begin(), order.end(), [&ends](uint32_t a, uint32_t b) {
+    const auto ea = ends(a), eb = ends(b);
+    return ea != eb ? ea < eb : a < b;
+  });
+  size_t pairs = 0;
+  std::vector<uint32_t> open[2];  // of one pair of ends: the edges still there, each way
+  for (size_t first = 0; first < order.size();) {
+    size_t last = first;
+    while (last < order.size() && ends(order[last]) == ends(order[first])) ++last;
+    open[0].clear();
+    open[1].clear();
+    for (size_t k = first; k < last; ++k) {
+      const uint32_t i = order[k];
+      const int way = edges[i].from < edges[i].to ? 0 : 1;
+      std::vector<uint32_t>& back = open[1 - way];
+      auto match = std::find_if(back.rbegin(), back.rend(),
+                                [&](uint32_t j) { return edges[i].cut || edges[j].cut; });
+      if (match != back.rend()) {
         gone[*match] = true;
-        waiting.erase(std::next(match).base());
+        back.erase(std::next(match).base());
         gone[i] = true;
         ++pairs;
         continue;
       }
+      open[way].push_back(i);
     }
-    open[{edges[i].from, edges[i].to}].push_back(i);
+    first = last;
   }
   size_t kept = 0;
   for (size_t i = 0; i < edges.size(); ++i) {
@@ -70,12 +85,26 @@ class PlaneAxes {
   int first_, second_;
 };
 
+// Compares an edge's start with a key, either way round, for equal_range.
+struct Leaves {
+  const std::vector<CutEdge>* edges;
+  bool operator()(uint32_t i, uint64_t key) const { return (*edges)[i].from < key; }
+  bool operator()(uint64_t key, uint32_t i) const { return key < (*edges)[i].from; }
+};
+
 // The edges joined end to end into loops, each as the positions of its edges' starts. Where
 // several edges leave one end, the loop takes the one that turns most to the left, so that
 // loops that touch at a point stay apart.
 std::vector<std::vector<Vec3>> loopsOf(const std::vector<CutEdge>& edges, const PlaneAxes& axes) {
-  std::unordered_map<uint64_t, std::vector<size_t>> leaving;
-  for (size_t i = 0; i < edges.size(); ++i) leaving[edges[i].from].push_back(i);
+  // The edges by the end they leave, each end's in their order.
+  std::vector<uint32_t> leaving(edges.size());
+  std::iota(leaving.begin(), leaving.end(), 0u);
+  std::sort(leaving.begin(), leaving.end(), [&edges](uint32_t a, uint32_t b) {
+    return edges[a].from != edges[b].from ? edges[a].from < edges[b].from : a < b;
+  });
+  const auto leavingFrom = [&](uint64_t key) {
+    return std::equal_range(leaving.begin(), leaving.end(), key, Leaves{&edges});
+  };
   std::vector<bool> used(edges.size(), false);
   std::vector<std::vector<Vec3>> loops;
   std::vector<Vec3> loop;
@@ -95,7 +124,9 @@ std::vector<std::vector<Vec3>> loopsOf(const std::vector<CutEdge>& edges, const 
       const Vec2 heading{b.u - a.u, b.v - a.v};
       size_t next = edges.size();
       double bestTurn = -10;
-      for (size_t candidate : leaving[edges[e].to]) {
+      const auto [begin, end] = leavingFrom(edges[e].to);
+      for (auto at = begin; at != end; ++at) {
+        const size_t candidate = *at;
         if (used[candidate]) continue;
         const Vec2 c = axes(edges[candidate].end);
         const Vec2 d{c.u - b.u, c.v - b.v};
