@@ -371,8 +371,8 @@ TEST(Weld, APositionNearTwoKeptOnesJoinsTheFirst) {
 }
 
 // Positions that crowd the weld's cells, as a model with many corners on the axes does: a
-// hundred thousand in a cube of ten times the distance, against the weld worked out by looking at
-// every kept position in turn.
+// hundred thousand in a square ten times the distance across, against the weld worked out by
+// looking at every kept position in turn.
 TEST(Weld, CrowdedPositionsWeldAsTheFirstKeptOneCloserThanTheDistance) {
   std::mt19937 random(11);
   std::uniform_real_distribution<float> within(0, 10);
