@@ -1,9 +1,8 @@
-// glTF 2.0, written: a node and a mesh per solid (a part with its hollows), each mesh of one
-// primitive per colour (a material each) and one for the faces without colour, all sharing one
-// list of positions; with many colours, one primitive for a solid's coloured faces with a colour
-// per vertex. glTF is Y-up and vandrel Z-up: a
-// position (x, y, z) is written as (x, z, -y), so that what stands up in vandrel stands up in
-// a viewer; the reader turns it back.
+// glTF 2.0, written: a node and a mesh per solid (a part with its hollows), each mesh with
+// vertices of its own and of one primitive per colour (a material each) and one for the faces
+// without colour; with many colours, one primitive for a solid's coloured faces with a colour
+// per vertex. glTF is Y-up and vandrel Z-up: a position (x, y, z) is written as (x, z, -y), so
+// that what stands up in vandrel stands up in a viewer; the reader turns it back.
 
 #include <QByteArray>
 #include <algorithm>
