@@ -7,6 +7,8 @@
 #include <unordered_map>
 
 #include "Cap.h"
+#include "ClosedResult.h"
+#include "Failure.h"
 #include "ModelText.h"
 #include "Normals.h"
 #include "SolidModel.h"
@@ -190,5 +192,13 @@ std::string combineModels(const QStringList& paths, Operation operation) {
   }
   labels.split.resize(origins.size(), 0);
   const ExactSolid::Triangles triangles = result.triangles();
-  return ResultFaces(triangles, origins, labels.split).text();
+  std::string text = ResultFaces(triangles, origins, labels.split).text();
+  size_t openEdges = 0;
+  if (!closedOnceWelded(text, &openEdges)) {
+    throw RunError(names.all() + QStringLiteral(": the result would not be a closed solid once "
+                                                "welded (%1 open edges): the solids come "
+                                                "closer than the weld distance without meeting")
+                                     .arg(openEdges));
+  }
+  return text;
 }

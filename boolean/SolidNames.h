@@ -17,6 +17,8 @@ class SolidNames {
   // The files whose faces `a` and `b` hold, quoted: "'a.poly'", "'a.poly' and 'b.poly'",
   // "'a.poly', 'b.poly', 'c.poly' and 2 more".
   QString of(const ExactSolid& a, const ExactSolid& b) const;
+  // Every file, named so.
+  QString all() const;
 
  private:
   std::vector<QString> paths_;
