@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 
 #include "Cap.h"
@@ -192,13 +193,14 @@ std::string combineModels(const QStringList& paths, Operation operation) {
   }
   labels.split.resize(origins.size(), 0);
   const ExactSolid::Triangles triangles = result.triangles();
-  std::string text = ResultFaces(triangles, origins, labels.split).text();
   size_t openEdges = 0;
-  if (!closedOnceWelded(text, &openEdges)) {
+  std::optional<std::string> text =
+      closedOnceWelded(ResultFaces(triangles, origins, labels.split).text(), &openEdges);
+  if (!text) {
     throw RunError(names.all() + QStringLiteral(": the result would not be a closed solid once "
                                                 "welded (%1 open edges): the solids come "
                                                 "closer than the weld distance without meeting")
                                      .arg(openEdges));
   }
-  return text;
+  return *std::move(text);
 }
