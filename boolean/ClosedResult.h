@@ -11,6 +11,7 @@
 //
 // Returns `text` itself where, welded, it is closed or empty. Where the weld flattens whole parts
 // into sheets without volume (the solids only touched, but for the rounding), the text without
-// them, and without the faces that the weld leaves without area, if that is closed or empty.
-// Else none, and `openEdges` says how many edges the weld leaves open.
+// them and without the faces that the weld leaves without area, if that is closed or empty.
+// Where the weld leaves edges open, the text welded and mended, if that is closed or empty (see
+// mendedText). Else none, and `openEdges` says how many edges the weld leaves open.
 std::optional<std::string> closedOnceWelded(const std::string& text, size_t* openEdges);
