@@ -113,8 +113,8 @@ bool onSegment(const Vec3& p, const Vec3& a, const Vec3& b, double distance, dou
 // leaves without area left out; every vertex that lies on an edge used one way only put into the
 // faces along it (the pieces beside a flattened step have vertices there that their neighbours
 // lack); then the pairs of faces that run round the same vertices both ways left out (the two
-// sides of a flattened sliver).
-std::string mendedText(const std::string& text) {
+// sides of a flattened sliver). None where too many edges are open for that.
+std::optional<std::string> mendedText(const std::string& text) {
   const TextMesh source = meshOfText(text);
   const double distance = defaultWeldDistance(source.mesh);
   const WeldedParts welded = weldedParts(source.mesh, distance);
@@ -133,13 +133,23 @@ std::string mendedText(const std::string& text) {
   for (const auto& face : faces) {
     for (size_t i = 0; i < face.size(); ++i) ++edges[key(face[i], face[(i + 1) % face.size()])];
   }
+  // Each edge used one way only is looked along for every vertex: for a few, where the weld
+  // flattened a sliver or a step, not for a surface of them.
+  const auto isOpen = [&](uint32_t a, uint32_t b) {
+    const auto back = edges.find(key(b, a));
+    return back == edges.end() || back->second < edges[key(a, b)];
+  };
+  size_t open = 0;
+  for (const auto& face : faces) {
+    for (size_t i = 0; i < face.size(); ++i) open += isOpen(face[i], face[(i + 1) % face.size()]);
+  }
+  if (open * mesh.positions.size() > 100000000) return std::nullopt;
   for (auto& face : faces) {
     std::vector<uint32_t> mended;
     for (size_t i = 0; i < face.size(); ++i) {
       const uint32_t a = face[i], b = face[(i + 1) % face.size()];
       mended.push_back(a);
-      const auto back = edges.find(key(b, a));
-      if (back != edges.end() && back->second >= edges[key(a, b)]) continue;
+      if (!isOpen(a, b)) continue;
       std::vector<std::pair<double, uint32_t>> on;
       for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
         double t = 0;
@@ -185,7 +195,7 @@ std::string mendedText(const std::string& text) {
 
 std::optional<std::string> closedOnceWelded(const std::string& text, size_t* openEdges) {
   if (std::optional<std::string> as = asWelded(text, openEdges)) return as;
+  const std::optional<std::string> mended = mendedText(text);
   size_t left = 0;
-  if (std::optional<std::string> mended = asWelded(mendedText(text), &left)) return mended;
-  return std::nullopt;
+  return mended ? asWelded(*mended, &left) : std::nullopt;
 }
