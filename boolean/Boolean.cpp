@@ -198,9 +198,10 @@ std::string combineModels(const QStringList& paths, Operation operation) {
       closedOnceWelded(ResultFaces(triangles, origins, labels.split).text(), &openEdges);
   if (!text) {
     throw RunError(names.all() + QStringLiteral(": the result would not be a closed solid once "
-                                                "welded (%1 open edges): the solids come "
+                                                "welded (%1 open edge%2): the solids come "
                                                 "closer than the weld distance without meeting")
-                                     .arg(openEdges));
+                                     .arg(openEdges)
+                                     .arg(openEdges == 1 ? "" : "s"));
   }
   return *std::move(text);
 }

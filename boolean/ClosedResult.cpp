@@ -63,11 +63,11 @@ TextMesh meshOfText(const std::string& text) {
   return out;
 }
 
-// The text itself where, welded, it is closed or empty; the text without its flat parts where
-// that is; else none.
-std::optional<std::string> asWelded(const std::string& text, size_t* openEdges) {
+// Whether the text, welded, is closed or empty, or is so without its flat parts: then `text`
+// becomes the text without them.
+bool asWelded(std::string& text, size_t* openEdges) {
   const TextMesh source = meshOfText(text);
-  if (source.mesh.faceCount() == 0) return text;
+  if (source.mesh.faceCount() == 0) return true;
   const double distance = defaultWeldDistance(source.mesh);
   const WeldedParts welded = weldedParts(source.mesh, distance);
   const Parts& parts = welded.parts;
@@ -87,16 +87,19 @@ std::optional<std::string> asWelded(const std::string& text, size_t* openEdges) 
     flat[p] = parts.parts[p].closed && std::fabs(parts.parts[p].volume) < 1e-3 * distance * area[p];
     anyFlat = anyFlat || flat[p];
   }
-  if (!anyFlat) return parts.closed ? std::optional<std::string>(text) : std::nullopt;
+  if (!anyFlat) return parts.closed;
   std::string kept;
   for (size_t f = 0; f < source.spans.size(); ++f) {
     if (parts.part[f] != Parts::noPart && !flat[parts.part[f]]) kept += source.spans[f];
   }
   const Mesh rest = meshOfText(kept).mesh;
-  if (rest.faceCount() == 0) return kept;
-  const Parts restParts = weldedParts(rest, defaultWeld).parts;
-  *openEdges = restParts.openEdges;
-  return restParts.closed ? std::optional<std::string>(kept) : std::nullopt;
+  if (rest.faceCount() > 0) {
+    const Parts restParts = weldedParts(rest, defaultWeld).parts;
+    *openEdges = restParts.openEdges;
+    if (!restParts.closed) return false;
+  }
+  text.swap(kept);
+  return true;
 }
 
 // Whether p lies on the segment from a to b, between its ends, closer than `distance` to it.
@@ -193,9 +196,10 @@ std::optional<std::string> mendedText(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> closedOnceWelded(const std::string& text, size_t* openEdges) {
-  if (std::optional<std::string> as = asWelded(text, openEdges)) return as;
-  const std::optional<std::string> mended = mendedText(text);
+std::optional<std::string> closedOnceWelded(std::string text, size_t* openEdges) {
+  if (asWelded(text, openEdges)) return text;
+  std::optional<std::string> mended = mendedText(text);
   size_t left = 0;
-  return mended ? asWelded(*mended, &left) : std::nullopt;
+  if (mended && asWelded(*mended, &left)) return mended;
+  return std::nullopt;
 }
